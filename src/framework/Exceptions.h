@@ -11,6 +11,21 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The silent exception: the message loop swallows it without showing anything.
+class EAbort : public Exception {
+ public:
+  using Exception::Exception;
+  EAbort() : Exception("Operation aborted") {}
+};
+class EInvalidOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+class EComponentError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 class EStreamError : public Exception {
  public:
   using Exception::Exception;
