@@ -9,6 +9,7 @@
 #include "framework/Streams.h"
 #include "framework/graphics/Colors.h"
 #include "framework/graphics/Geometry.h"
+#include "framework/graphics/TCanvas.h"
 #include "platform/Platform.h"
 #include "platform/Result.h"
 
@@ -16,7 +17,6 @@ class QImage;
 
 namespace tv {
 
-class TCanvas;
 
 enum class TPixelFormat : std::uint8_t { pf24bit, pf32bit };
 constexpr TPixelFormat pf24bit = TPixelFormat::pf24bit;
