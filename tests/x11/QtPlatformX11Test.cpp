@@ -9,6 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <unistd.h>
 #include <functional>
 #include <future>
 #include <string>
@@ -595,6 +599,55 @@ TEST_F(QtX11Test, WindowGeometryStateAndDestruction) {
   EXPECT_EQ(Capture("xdotool search --onlyvisible --name '^geometry$'"), "");
   EXPECT_EQ(p_->WindowGeometry(w), Rect{});
   p_->ShowWindow(w, ShowMode::Normal);  // harmless on a dead handle
+}
+
+}  // namespace
+
+namespace {
+
+class SaveDialogTest : public QtX11Test {
+ protected:
+  void SetUp() override {
+    QtX11Test::SetUp();
+    dir_ = std::filesystem::temp_directory_path() / ("tovalin-save-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(dir_);
+    QtX11Test::TearDown();
+  }
+  // Runs the dialog while another thread types `keys` into it once it shows.
+  std::optional<std::string> RunWith(const std::string& keys, const std::string& fileName = "") {
+    SaveFileDialogOptions o;
+    o.title = "Save picture";
+    o.initialDir = dir_.string();
+    o.fileName = fileName;
+    o.defaultExt = "jpg";
+    o.filters = {{"JPEG Image File (*.jpg)", "*.jpg"}, {"All files", "*"}};
+    auto driver = std::async(std::launch::async, [keys] {
+      return Shell("timeout 10 xdotool search --sync --onlyvisible --name '^Save picture$' >/dev/null && sleep 0.4 && " +
+                   keys);
+    });
+    auto result = p_->RunSaveFileDialog(o);
+    EXPECT_EQ(driver.get(), 0);
+    return result;
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(SaveDialogTest, TypedNamesGetTheDefaultExtensionAndNoOverwritePrompt) {
+  EXPECT_EQ(RunWith("xdotool type --delay 15 shot && xdotool key Return"), (dir_ / "shot.jpg").string());
+
+  // An existing file is chosen without any question.
+  { std::ofstream(dir_ / "old.jpg") << "x"; }
+  EXPECT_EQ(RunWith("xdotool type --delay 15 old && xdotool key Return"), (dir_ / "old.jpg").string());
+
+  // A name with its own extension keeps it; the proposed name can be taken as it is.
+  EXPECT_EQ(RunWith("xdotool type --delay 15 pic.png && xdotool key Return"), (dir_ / "pic.png").string());
+  EXPECT_EQ(RunWith("xdotool key Return", "screenshot.jpg"), (dir_ / "screenshot.jpg").string());
+
+  EXPECT_EQ(RunWith("xdotool key Escape"), std::nullopt);
 }
 
 }  // namespace
