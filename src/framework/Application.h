@@ -130,7 +130,7 @@ class TApplication : public TComponent {
   int nextHookId_ = 1;
   std::function<void(const std::string&)> presenter_;
   TShiftState currentShift_ = 0;
-  int handlingDepth_ = 0;
+  bool ownsScreen_ = false;
 };
 
 // The application of the process (nullptr before one exists).

@@ -346,10 +346,11 @@ class TWinControl : public TControl {
   // Which keys the control handles itself (Tab, arrows) rather than the form's navigation.
   virtual bool WantsKey(std::uint16_t /*key*/) const { return false; }
   friend class TControl;
+  friend class TForm;
 
  private:
   void CollectTabList(std::vector<TWinControl*>& list) const;
-  std::vector<TControl*>& ListFor(const TControl* c);
+  void Restack(TControl* c, bool toFront);
 
   std::vector<TControl*> controls_;     // windowless
   std::vector<TWinControl*> winControls_;  // windowed, in z-order

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "framework/Control.h"
+#include "platform/Platform.h"
 
 namespace tv {
 
@@ -60,7 +61,7 @@ class TForm : public TWinControl {
   HWND Handle() override { return handle_; }
   HWND Handle() const { return handle_; }
   void SetBounds(int left, int top, int width, int height) override;
-  TRect ClientRect() const override { return {0, 0, clientWidth_, clientHeight_}; }
+  TRect ClientRect() const override;
   void SetClientWidth(int v) override;
   void SetClientHeight(int v) override;
   TPoint ClientOrigin() const override;
@@ -162,8 +163,6 @@ class TForm : public TWinControl {
   void CloseModal();
 
   HWND handle_ = 0;
-  int clientWidth_ = 0;
-  int clientHeight_ = 0;
   std::unique_ptr<TBitmap> buffer_;
   bool created_ = false;
   bool shownOnce_ = false;
@@ -186,8 +185,12 @@ class TForm : public TWinControl {
   TWinControl* activeControl_ = nullptr;
   TControl* hover_ = nullptr;
   std::weak_ptr<void> hoverToken_;
+  bool destructionStarted_ = false;
+  bool inWheelDispatch_ = false;
+  platform::Cursor shownCursor_ = platform::Cursor::Default;
   friend class TApplication;
   friend class TScreen;
+  friend class TWinControl;
 };
 
 // The control holding the mouse (capture while a button is down), or nullptr.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/Control.h"
+#include "platform/Platform.h"
 
 namespace tv {
 
@@ -33,6 +34,9 @@ class TScreen {
   TForm* activeForm_ = nullptr;
   TCursor cursor_ = crDefault;
 };
+
+// The platform's shape for a cursor id (crDefault: the arrow).
+platform::Cursor ToPlatformCursor(TCursor cursor);
 
 // Created with the first TApplication, destroyed with it.
 extern TScreen* Screen;

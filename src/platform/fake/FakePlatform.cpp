@@ -22,7 +22,7 @@ void FakePlatform::QueueEvent(Event e) { queue_.push_back(std::move(e)); }
 void FakePlatform::Drain() {
   std::size_t handled = 0;
   while (!queue_.empty()) {
-    if (++handled > kMaxEventsPerDrain) throw std::logic_error("FakePlatform: events never stop coming");
+    if (++handled > kMaxEventsPerDrain) throw Stall("FakePlatform: events never stop coming");
     Event e = std::move(queue_.front());
     queue_.pop_front();
     // Events of a window destroyed while they waited are dropped, as the system would.
@@ -44,7 +44,7 @@ void FakePlatform::ProcessEvents(bool waitForMore) {
       changed = hook();
     }
     if (queue_.empty() && !changed && !wakeRequested_) {
-      if (!AdvanceToNextTimer()) throw std::logic_error("FakePlatform: waiting with nothing to do");
+      if (!AdvanceToNextTimer()) throw Stall("FakePlatform: waiting with nothing to do");
     }
     wakeRequested_ = false;
   }

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,13 @@ class FakePlatform : public Platform {
     int id = 0;
     UINT modifiers = 0;
     UINT vk = 0;
+  };
+
+  // Thrown when the loop would wait forever (nothing queued, no timer) or never stops handling
+  // events. The framework's message loop lets it through, so the test fails instead of hanging.
+  class Stall : public std::logic_error {
+   public:
+    using std::logic_error::logic_error;
   };
 
   FakePlatform();
