@@ -18,22 +18,23 @@ PixelBuffer BlendLayer(const PixelBuffer& under, const PixelView& layer, std::ui
     const auto c = static_cast<std::uint32_t>(*colorKey);
     key = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
   }
-  const std::uint32_t a = alpha, na = 255 - alpha;
+  // Per channel: (layer * alpha + screen * (255 - alpha)) / 255, rounded. Red and blue are
+  // worked together in two 16-bit lanes; x / 255 rounded is (x + 128 + ((x + 128) >> 8)) >> 8.
+  const std::uint32_t a = alpha, na = 255u - alpha;
+  const std::uint32_t keyRgb = key.value_or(0);
+  const bool keyed = key.has_value();
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = layer.bits + static_cast<std::ptrdiff_t>(y) * layer.stride;
+    const auto* row = reinterpret_cast<const std::uint32_t*>(layer.bits + static_cast<std::ptrdiff_t>(y) * layer.stride);
     std::uint32_t* dst = out.pixels.data() + static_cast<std::size_t>(y) * out.width;
     for (int x = 0; x < w; ++x) {
-      std::uint32_t l;
-      std::memcpy(&l, row + x * 4, 4);
-      l &= 0xFFFFFF;
-      if (key && l == *key) continue;
+      const std::uint32_t l = row[x] & 0xFFFFFF;
       const std::uint32_t u = dst[x];
-      std::uint32_t px = 0xFF000000u;
-      for (int shift = 0; shift <= 16; shift += 8) {
-        const std::uint32_t lc = (l >> shift) & 0xFF, uc = (u >> shift) & 0xFF;
-        px |= ((lc * a + uc * na + 127) / 255) << shift;
-      }
-      dst[x] = px;
+      std::uint32_t rb = (l & 0xFF00FF) * a + (u & 0xFF00FF) * na + 0x800080;
+      rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+      std::uint32_t g = ((l >> 8) & 0xFF) * a + ((u >> 8) & 0xFF) * na + 0x80;
+      g = ((g + (g >> 8)) >> 8) & 0xFF;
+      const std::uint32_t blended = 0xFF000000u | rb | g << 8;
+      dst[x] = keyed && l == keyRgb ? u : blended;
     }
   }
   return out;
