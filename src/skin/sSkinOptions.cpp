@@ -52,6 +52,19 @@ void TsSkinIni::LoadFromText(std::string_view text) {
   }
 }
 
+void TsSkinIni::Merge(const TsSkinIni& other) {
+  for (const TsIniSection& section : other.sections_) {
+    const int i = IndexOfSection(section.Name);
+    if (i >= 0) {
+      auto& entries = sections_[static_cast<std::size_t>(i)].Entries;
+      entries.insert(entries.begin(), section.Entries.begin(), section.Entries.end());
+    } else {
+      index_.try_emplace(section.Name, static_cast<int>(sections_.size()));
+      sections_.push_back(section);
+    }
+  }
+}
+
 int TsSkinIni::IndexOfSection(std::string_view name) const {
   auto it = index_.find(std::string(name));
   return it == index_.end() ? -1 : it->second;

@@ -28,6 +28,9 @@ class TsSkinIni {
 
   void LoadFromText(std::string_view text);
   void Clear();
+  // Entries of other's sections go in front of the first equally named section (so they win every
+  // lookup); sections new to this text are appended.
+  void Merge(const TsSkinIni& other);
 
   int SectionCount() const { return static_cast<int>(sections_.size()); }
   const TsIniSection& Section(int index) const { return sections_.at(static_cast<std::size_t>(index)); }
