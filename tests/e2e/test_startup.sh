@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The program starts, its window titled "Tovalin" shows, and the program stops when asked to.
+# The program starts, its window titled "Tovalin" shows with the main window's client size, and a
+# close request ends the program cleanly.
 set -euo pipefail
 : "${TOVALIN_PROGRAM:?the program path}"
+: "${TOVALIN_X11CLOSE:?the close helper path}"
 REPORT=${TOVALIN_E2E_REPORT:-${TOVALIN_BUILD_DIR:-.}/e2e-report}
 mkdir -p "$REPORT"
 
@@ -42,15 +44,24 @@ if [ -n "${TOVALIN_X11SHOT:-}" ]; then
   "$TOVALIN_X11SHOT" "$REPORT/startup.png" || echo "screenshot failed" >&2
 fi
 
-kill -TERM "$PID"
-for _ in $(seq 1 50); do
+# A close request from the window manager ends the program.
+"$TOVALIN_X11CLOSE" "$WID"
+for _ in $(seq 1 100); do
   kill -0 "$PID" 2>/dev/null || break
   sleep 0.1
 done
 if kill -0 "$PID" 2>/dev/null; then
-  echo "the program did not stop" >&2
+  echo "the program did not end on a close request" >&2
   exit 1
 fi
-wait "$PID" 2>/dev/null || true
+set +e
+wait "$PID"
+rc=$?
+set -e
 PID=
+if [ "$rc" != 0 ]; then
+  echo "the program ended with status $rc" >&2
+  cat "$RUN_DIR/out.log" >&2 || true
+  exit 1
+fi
 echo "ok"
