@@ -345,7 +345,7 @@ void TApplication::InternalMinimize() {
     std::vector<std::pair<TForm*, ComponentGuard>> forms;
     for (int i = 0; i < Screen->FormCount(); ++i) forms.emplace_back(Screen->Forms(i), ComponentGuard(Screen->Forms(i)));
     for (auto& [f, g] : forms)
-      if (g && f->Showing()) f->Perform(WM_SHOWWINDOW, 0, SW_PARENTCLOSING);
+      if (g && f->Showing()) SendMessage(f->Handle(), WM_SHOWWINDOW, 0, SW_PARENTCLOSING);
   }
   if (!guard) return;
   SendMessage(handle_, WM_SIZE, SIZE_MINIMIZED, 0);
@@ -366,7 +366,7 @@ void TApplication::InternalRestore() {
     std::vector<std::pair<TForm*, ComponentGuard>> forms;
     for (int i = 0; i < Screen->FormCount(); ++i) forms.emplace_back(Screen->Forms(i), ComponentGuard(Screen->Forms(i)));
     for (auto& [f, g] : forms)
-      if (g) f->Perform(WM_SHOWWINDOW, 1, SW_PARENTOPENING);
+      if (g) SendMessage(f->Handle(), WM_SHOWWINDOW, 1, SW_PARENTOPENING);
   }
   if (!guard) return;
   if (mainForm_ && mainForm_->WindowState() == wsMinimized) mainForm_->SetWindowState(wsNormal);

@@ -225,7 +225,7 @@ void TForm::ShowingChanged(bool show) {
     }
     shownOnce_ = true;
     ApplyGeometry();
-    Perform(WM_SHOWWINDOW, 1, 0);
+    SendMessage(handle_, WM_SHOWWINDOW, 1, 0);
     if (!guard || !visible_) return;
     invalid_ = true;
     switch (windowState_) {
@@ -245,7 +245,7 @@ void TForm::ShowingChanged(bool show) {
     visible_ = false;
     DoHide();
     if (!guard || visible_) return;
-    Perform(WM_SHOWWINDOW, 0, 0);
+    SendMessage(handle_, WM_SHOWWINDOW, 0, 0);
     if (!guard || visible_) return;
     if (GetCaptureControl() && ContainsControl(GetCaptureControl())) SetCaptureControl(nullptr);
     p->ShowWindow(handle_, platform::ShowMode::Hide);
