@@ -117,9 +117,23 @@ std::optional<TsMaskReference> ParseMaskReference(std::string_view value, const 
   m.SectionName = UpperCaseAscii(section);
   m.KeyName = UpperCaseAscii(key);
   if (value.find('#') != std::string_view::npos && value != "#") {
+    // Words are separated by blanks; a parenthesised group is one word.
     std::vector<std::string_view> words;
-    for (auto w : Split(value, " ()"))
-      if (!w.empty()) words.push_back(w);
+    std::size_t i = 0;
+    while (i < value.size()) {
+      if (value[i] == ' ' || value[i] == ')') {
+        ++i;
+      } else if (value[i] == '(') {
+        const std::size_t close = value.find(')', i + 1);
+        const std::size_t end = close == std::string_view::npos ? value.size() : close;
+        words.push_back(value.substr(i + 1, end - i - 1));
+        i = end + 1;
+      } else {
+        const std::size_t end = value.find_first_of(" ()", i);
+        words.push_back(value.substr(i, (end == std::string_view::npos ? value.size() : end) - i));
+        i = end == std::string_view::npos ? value.size() : end;
+      }
+    }
     if (words.size() < 3) return std::nullopt;
     auto rect = Numbers(words[1]);
     auto params = Numbers(words[2]);
@@ -199,8 +213,9 @@ std::int16_t ComputeCornerFlag(const TsMaskData& m, const TBitmap* master) {
   const int t = m.Rect.Top;
   const int w = MaskFrameWidth(m);
   const int h = MaskFrameHeight(m);
-  const int maxX = image->Width() - 1;
-  const int maxY = image->Height() - 1;
+  // Areas are clipped to the image, so a corner on the image's last row or column is seen too.
+  const int maxX = image->Width();
+  const int maxY = image->Height();
   auto scan = [&](int x0, int x1, int y0, int y1) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
