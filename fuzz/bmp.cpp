@@ -1,0 +1,23 @@
+// Fuzz target for the BMP reader: any input must give a bitmap or an error value, within bounded
+// memory. A decoded bitmap is written back and read again, which must give the same pixels.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "framework/Streams.h"
+#include "framework/graphics/TBitmap.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  auto direct = tv::TBitmap::ReadBmp(data, size);
+  tv::TReadOnlyMemoryStream stream(data, static_cast<std::int64_t>(size));
+  auto streamed = tv::TBitmap::ReadBmp(stream);
+  if (direct.ok() != streamed.ok()) std::abort();
+  if (!direct.ok()) return 0;
+  if (!direct->SamePixels(*streamed)) std::abort();
+  tv::TMemoryStream out;
+  if (!direct->WriteBmp(out).ok()) std::abort();
+  out.SetPosition(0);
+  auto again = tv::TBitmap::ReadBmp(out);
+  if (!again.ok() || !again->SamePixels(*direct)) std::abort();
+  return 0;
+}
