@@ -14,6 +14,7 @@
 #include "framework/MessageWindow.h"
 #include "framework/graphics/Colors.h"
 #include "framework/graphics/Geometry.h"
+#include "framework/graphics/TCanvas.h"
 #include "platform/WinDefs.h"
 
 namespace tv {

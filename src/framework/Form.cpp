@@ -96,7 +96,14 @@ TRect TForm::ClientRect() const {
   return {0, 0, std::max(0, Width() - FrameExtraWidth()), std::max(0, Height() - FrameExtraHeight())};
 }
 
-TPoint TForm::ClientOrigin() const { return {Left() + FrameLeft(), Top() + FrameTop()}; }
+TPoint TForm::ClientOrigin() const {
+  // The window manager may have moved the window: the platform knows where it is.
+  if (auto* p = Plat(); p && handle_ && p->IsWindow(handle_)) {
+    const platform::Rect g = p->WindowGeometry(handle_);
+    return {g.left, g.top};
+  }
+  return {Left() + FrameLeft(), Top() + FrameTop()};
+}
 
 void TForm::SetBounds(int left, int top, int width, int height) {
   const bool resized = width != Width() || height != Height();
@@ -111,7 +118,7 @@ void TForm::SetClientHeight(int v) { SetBounds(Left(), Top(), Width(), v + Frame
 void TForm::ApplyGeometry() {
   auto* p = Plat();
   if (!p || !handle_) return;
-  const TPoint o = ClientOrigin();
+  const TPoint o{Left() + FrameLeft(), Top() + FrameTop()};
   const TRect c = ClientRect();
   p->SetWindowGeometry(handle_, {o.X, o.Y, o.X + c.Width(), o.Y + c.Height()});
 }
