@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 
 #include "framework/graphics/TBitmap.h"
 
@@ -264,12 +266,25 @@ void TFont::Changed() {
 }
 
 std::string TFont::ResolvedFamily() const {
-  static const QString kFallback = QStringLiteral("DejaVu Sans");
+  // The installed families do not change while the program runs: resolve each name once.
+  static std::map<std::string, std::string> cache;
+  std::string key;
+  for (char ch : name_) key += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  std::string resolved = "DejaVu Sans";
   const QString wanted = ToQ(name_);
-  const QStringList families = QFontDatabase::families();
-  for (const QString& f : families)
-    if (f.compare(wanted, Qt::CaseInsensitive) == 0) return f.toStdString();
-  return kFallback.toStdString();
+  for (const QString& f : QFontDatabase::families())
+    if (f.compare(wanted, Qt::CaseInsensitive) == 0) {
+      resolved = f.toStdString();
+      break;
+    }
+  // What the font machinery actually renders with (differs only when DejaVu Sans is missing too).
+  QFont probe(ToQ(resolved));
+  probe.setPixelSize(11);
+  resolved = QFontInfo(probe).family().toStdString();
+  cache.emplace(key, resolved);
+  return resolved;
 }
 
 int TFont::PixelSize() const {

@@ -217,6 +217,11 @@ TEST(CanvasTest, TextRendersInResolvedFamilyOnABrushBox) {
   if (family != "MS Sans Serif") {
     EXPECT_EQ(family, "DejaVu Sans");
   }
+  TFont tahoma;
+  tahoma.SetName("Tahoma");
+  if (tahoma.ResolvedFamily() != "Tahoma") {
+    EXPECT_EQ(tahoma.ResolvedFamily(), "DejaVu Sans");
+  }
   const TSize ext = c.TextExtent("Hello");
   EXPECT_GT(ext.cx, 15);
   EXPECT_GE(ext.cy, 11);
@@ -229,7 +234,10 @@ TEST(CanvasTest, TextRendersInResolvedFamilyOnABrushBox) {
       const TColor p = b.PixelColor(x, y);
       if (p == clWhite) ++white;
       else if (p == clBlack) ++black;
-      else if (GetRValue(p) == 255) ++reddish;  // red and its antialiased blends with white
+      else if (GetRValue(p) == 255) {  // red and its antialiased blends with white
+        ++reddish;
+        EXPECT_EQ(GetGValue(p), GetBValue(p)) << "greyscale antialiasing, no colour fringes";
+      }
     }
   EXPECT_EQ(black, 0) << "the brush box covers the whole text cell";
   EXPECT_GT(white, 0);
@@ -238,6 +246,21 @@ TEST(CanvasTest, TextRendersInResolvedFamilyOnABrushBox) {
   EXPECT_EQ(b.PixelColor(9, 5), clBlack);
   EXPECT_EQ(b.PixelColor(10 + ext.cx, 5), clBlack);
   EXPECT_EQ(b.PixelColor(10, 5 + ext.cy), clBlack);
+
+  // Antialiased: some glyph pixels are blends, neither white nor pure red.
+  int blends = 0;
+  for (int y = 5; y < 5 + ext.cy; ++y)
+    for (int x = 10; x < 10 + ext.cx; ++x) {
+      const TColor p = b.PixelColor(x, y);
+      blends += (p != clWhite && p != clRed) ? 1 : 0;
+    }
+  EXPECT_GT(blends, 0);
+
+  // The same on a 32-bit bitmap.
+  TBitmap b32(60, 20, pf32bit);
+  b32.Canvas().Font().SetColor(clBlack);
+  b32.Canvas().TextOut(0, 0, "Hello");
+  EXPECT_FALSE(Marked(b32, clWhite).empty());
 
   // A clear brush draws only the glyphs.
   TBitmap t(60, 20);
