@@ -140,6 +140,16 @@ void TApplication::UpdateForms() {
   std::vector<std::pair<TForm*, ComponentGuard>> forms;
   for (int i = 0; i < Screen->FormCount(); ++i) forms.emplace_back(Screen->Forms(i), ComponentGuard(Screen->Forms(i)));
   for (auto& [f, g] : forms) {
+    // A form made with plain new completes its creation here at the latest.
+    if (g && !f->created_) {
+      try {
+        f->CompleteCreation();
+      } catch (const platform::FakePlatform::Stall&) {
+        throw;
+      } catch (...) {
+        HandleException(f);
+      }
+    }
     if (!g || !f->NeedsPaint()) continue;
     try {
       f->UpdateWindow();

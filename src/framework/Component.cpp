@@ -44,8 +44,17 @@ void TComponent::Free() {
 }
 
 void TComponent::BeforeDestruction() {
+  // What the destructor would do, done while the object is still whole.
   Destroying();
+  auto notifies = std::move(freeNotifies_);
+  freeNotifies_.clear();
+  for (TComponent* c : notifies) {
+    auto& list = c->freeNotifies_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    c->Notification(this, opRemove);
+  }
   DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
 }
 
 void TComponent::SetName(const std::string& name) {

@@ -502,8 +502,9 @@ void TWinControl::RemoveControl(TControl* control) {
                               (control->IsWindowed() && static_cast<TWinControl*>(control)->ContainsControl(GetCaptureControl()))))
     SetCaptureControl(nullptr);
   std::erase(controls_, control);
-  std::erase(winControls_, static_cast<TWinControl*>(control));
-  std::erase(tabList_, static_cast<TWinControl*>(control));
+  auto same = [control](TWinControl* w) { return static_cast<TControl*>(w) == control; };
+  std::erase_if(winControls_, same);
+  std::erase_if(tabList_, same);
   control->parent_ = nullptr;
   if (!HasState(csDestroying)) {
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
@@ -541,8 +542,14 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
 HWND TWinControl::Handle() {
   if (!handle_) {
     handle_ = AllocateVirtualHandle([this](TMessage& m) {
-      TWndMethod proc = WindowProc();
-      proc(m);
+      // As a window's main procedure: errors go to the error box, not to the sender.
+      try {
+        TWndMethod proc = WindowProc();
+        proc(m);
+      } catch (...) {
+        if (!Application) throw;
+        Application->HandleException(this);
+      }
     });
   }
   return handle_;

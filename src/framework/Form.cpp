@@ -40,8 +40,14 @@ TForm::TForm(TComponent* owner) : TWinControl(owner), buffer_(std::make_unique<T
   SetControlStyle(ControlStyle() | csAcceptsControls);
   handle_ = platform::GetPlatform().CreateWindow(platform::WindowKind::TopLevel);
   RegisterWindowProc(handle_, [this](TMessage& m) {
-    TWndMethod proc = WindowProc();
-    proc(m);
+    // As a window's main procedure: errors go to the error box, not to the sender.
+    try {
+      TWndMethod proc = WindowProc();
+      proc(m);
+    } catch (...) {
+      if (!Application) throw;
+      Application->HandleException(this);
+    }
   });
   if (Screen) Screen->AddForm(this);
   SetBounds(0, 0, 320 + FrameExtraWidth(), 240 + FrameExtraHeight());
