@@ -69,7 +69,10 @@ std::vector<Span> PenShape(int width) {
 }
 
 // The pixels of a line, as GDI draws it: width 1 without the end point, wider pens with round caps.
+// A line of no length draws nothing, whatever the width (so a rubber band erased from its own
+// start point leaves no hole).
 void AddLine(std::vector<Span>& spans, TPoint a, TPoint b, int width, const std::vector<Span>& shape) {
+  if (a == b) return;
   int x = a.X, y = a.Y;
   const int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
   const int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;

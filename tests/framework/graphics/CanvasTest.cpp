@@ -100,6 +100,32 @@ TEST(CanvasTest, NotModeTwiceRestoresThePicture) {
   }
 }
 
+TEST(CanvasTest, ZeroLengthLineDrawsNothing) {
+  for (int width : {1, 3}) {
+    TBitmap b(10, 10);
+    b.Canvas().Pen().SetWidth(width);
+    b.Canvas().MoveTo(5, 5);
+    b.Canvas().LineTo(5, 5);
+    EXPECT_TRUE(Marked(b, clWhite).empty()) << width;
+  }
+}
+
+TEST(CanvasTest, RubberBandShowsWholeWhileDragging) {
+  // The first move erases the band "from the start to the start", then draws the new one.
+  TBitmap b(50, 50);
+  TCanvas& c = b.Canvas();
+  c.Pen().SetWidth(3);
+  c.Pen().SetMode(pmNot);
+  c.MoveTo(10, 10);
+  const TPoint p = c.PenPos();
+  c.MoveTo(10, 10);
+  c.LineTo(p.X, p.Y);
+  c.MoveTo(10, 10);
+  c.LineTo(40, 30);
+  for (int y = 9; y <= 11; ++y)
+    for (int x = 9; x <= 11; ++x) EXPECT_EQ(b.PixelColor(x, y), clBlack) << x << "," << y;
+}
+
 TEST(CanvasTest, RubberBandLeavesOnlyTheFinalLine) {
   // The line tool: bands drawn and erased in pmNot, then the final line in pmCopy.
   TBitmap b = Noise(120, 80);
