@@ -650,6 +650,10 @@ void TForm::WndProc(TMessage& m) {
     case CM_RELEASE:
       Free();
       return;
+    case CM_TEXTCHANGED:
+      Plat()->SetWindowTitle(handle_, Caption());
+      TWinControl::WndProc(m);
+      return;
     default:
       TWinControl::WndProc(m);
   }

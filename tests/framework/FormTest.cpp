@@ -123,6 +123,8 @@ TEST_F(FormTest, ScreenCenterUsesTheSizeSetByOnShow) {
 
 TEST_F(FormTest, LayeredAttributesReachThePlatform) {
   auto* f = Create<TForm>(app);
+  f->SetCaption("ScreenWindow");
+  EXPECT_EQ(fake->Window(f->Handle())->title, "ScreenWindow");
   f->SetBorderStyle(bsNone);
   f->SetAlphaBlend(true);
   f->SetAlphaBlendValue(150);
