@@ -233,6 +233,25 @@ TEST_F(QtX11Test, HotKeyFiresWithAndWithoutLockKeys) {
   other.UngrabKey(0xffc4, 0);
 }
 
+TEST_F(QtX11Test, HotKeyWinsOverTheFocusedWindowOfThisProgram) {
+  const HWND msgWin = p_->CreateWindow(WindowKind::MessageOnly);
+  const HWND w = ShowPattern({300, 300, 400, 400}, Pattern(100, 100), "focused");
+  ASSERT_TRUE(p_->ActivateWindow(w));
+  ASSERT_TRUE(PumpUntil([&] { return p_->ActiveWindow() == w; }));
+  ASSERT_TRUE(p_->RegisterHotKey(msgWin, 1, 0, VK_F7));
+
+  ASSERT_EQ(Shell("xdotool key F7 key F6"), 0);
+  ASSERT_TRUE(PumpUntil([&] { return Count(EventKind::KeyDown, w) >= 1 && Count(EventKind::Message, msgWin, WM_HOTKEY) >= 1; }));
+  PumpFor(50ms);
+  // F7 became the hot key only; F6, not registered, reached the window as usual.
+  EXPECT_EQ(Count(EventKind::Message, msgWin, WM_HOTKEY), 1);
+  for (const Event& e : events_) {
+    if (e.window == w && e.kind == EventKind::KeyDown) {
+      EXPECT_EQ(e.key, 0x75u);
+    }
+  }
+}
+
 TEST_F(QtX11Test, EveryKeyOfTheHotKeyListRegistersAndFires) {
   struct Key {
     UINT vk;

@@ -288,7 +288,8 @@ QtPlatform::QtPlatform(int& argc, char** argv) : s_(std::make_unique<State>()) {
   QGuiApplication::setQuitOnLastWindowClosed(false);
   s_->dispatcher = std::make_unique<Dispatcher>();
   s_->dispatcher->onMessage = [s = s_.get()](const MessageEvent& m) { s->OnMessage(m); };
-  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (x11) {
     s_->xcb = x11->connection();
     if (s_->xcb) {
       s_->root = RootWindow(s_->xcb);

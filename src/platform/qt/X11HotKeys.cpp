@@ -102,7 +102,9 @@ bool X11HotKeys::Register(HWND window, int id, UINT modifiers, UINT vk) {
   std::vector<xcb_void_cookie_t> cookies;
   for (std::uint8_t k : g.keycodes)
     for (std::uint16_t lock : LockVariants())
-      cookies.push_back(xcb_grab_key_checked(c_, 1, root_, static_cast<std::uint16_t>(g.mask | lock), k,
+      // owner_events off: the press goes to the root window even when one of our own windows
+      // has the focus, so the hot key wins over ordinary key handling there too.
+      cookies.push_back(xcb_grab_key_checked(c_, 0, root_, static_cast<std::uint16_t>(g.mask | lock), k,
                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
   bool taken = false;
   for (auto cookie : cookies) {
@@ -149,7 +151,7 @@ bool X11HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, q
   const std::uint8_t type = ev->response_type & 0x7f;
   if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) return false;
   auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
-  if (key->event != root_) return false;
+  if (key->root != root_) return false;
   const std::uint16_t mods = key->state & kRelevantMods;
   for (auto& [wid, g] : grabs_) {
     if (g.mask != mods) continue;
