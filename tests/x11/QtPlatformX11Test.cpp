@@ -674,3 +674,36 @@ TEST_F(SaveDialogTest, TypedNamesGetTheDefaultExtensionAndNoOverwritePrompt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QtX11Test, OpenUrlHandsTheAddressToTheDesktopOpener) {
+  // A stand-in xdg-open first on PATH records what it is asked to open.
+  const auto dir = std::filesystem::temp_directory_path() / ("tovalin-open-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto log = dir / "opened.txt";
+  {
+    std::ofstream script(dir / "xdg-open");
+    script << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << log.string() << "'\n";
+  }
+  std::filesystem::permissions(dir / "xdg-open", std::filesystem::perms::owner_all);
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
+
+  EXPECT_TRUE(p_->OpenUrl("http://localhost:8080/#update"));
+  std::string opened;
+  PumpUntil(
+      [&] {
+        std::ifstream in(log);
+        std::getline(in, opened);
+        return !opened.empty();
+      },
+      5000ms);
+  EXPECT_EQ(opened, "http://localhost:8080/#update");
+  EXPECT_FALSE(p_->OpenUrl(""));
+
+  setenv("PATH", oldPath.c_str(), 1);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
