@@ -764,6 +764,9 @@ void TWinControl::WndProc(TMessage& m) {
       m.Result = ch == 0 ? 1 : 0;
       return;
     }
+    case CM_DIALOGKEY:
+      Broadcast(m);  // the default and cancel buttons answer with a non-zero result
+      return;
     case CM_ENTER:
       DoEnter();
       return;

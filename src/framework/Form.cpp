@@ -527,11 +527,10 @@ void TForm::DispatchKey(TMessage& m) {
   ComponentGuard targetGuard(target);
   m.Result = target->Perform(m.Msg, m.WParam, m.LParam);
   if (!guard || m.Result != 0) return;
-  // Tab moves the focus unless the control keeps the key.
-  if ((m.Msg == WM_KEYDOWN) && m.WParam == VK_TAB && (!targetGuard || !target->WantsKey(VK_TAB))) {
-    const bool backwards = (KeyboardStateToShiftState() & ssShift) != 0;
-    SelectNext(targetGuard ? activeControl_ : nullptr, !backwards, true);
-  }
+  // Keys the control does not keep are dialog keys: Tab moves the focus, and Enter or Escape reach
+  // the default or cancel button.
+  if (m.Msg == WM_KEYDOWN && m.WParam != 0 && (!targetGuard || !target->WantsKey(static_cast<std::uint16_t>(m.WParam))))
+    m.Result = Perform(CM_DIALOGKEY, m.WParam, 0);
 }
 
 void TForm::WndProc(TMessage& m) {
@@ -649,6 +648,15 @@ void TForm::WndProc(TMessage& m) {
       return;
     case CM_RELEASE:
       Free();
+      return;
+    case CM_DIALOGKEY:
+      if (m.WParam == VK_TAB && !(KeyboardStateToShiftState() & (ssAlt | ssCtrl))) {
+        const bool backwards = (KeyboardStateToShiftState() & ssShift) != 0;
+        SelectNext(activeControl_, !backwards, true);
+        m.Result = 1;
+        return;
+      }
+      TWinControl::WndProc(m);
       return;
     case CM_TEXTCHANGED:
       Plat()->SetWindowTitle(handle_, Caption());

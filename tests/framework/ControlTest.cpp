@@ -305,6 +305,23 @@ TEST_F(ControlTest, FocusTabOrderAndKeys) {
   app->ProcessMessages();
   EXPECT_EQ(keys, (std::vector<std::string>{"b 65", "b char 1071", "form 66", "b 66", "form 27"}));
 
+  // Keys nobody keeps go round the controls as dialog keys until one answers.
+  std::vector<WPARAM> dialogKeys;
+  auto* okButton = new TWinControl(form);
+  okButton->SetParent(c);
+  okButton->SetWindowProc([&, okButton](TMessage& m) {
+    if (m.Msg == CM_DIALOGKEY) {
+      dialogKeys.push_back(m.WParam);
+      m.Result = m.WParam == VK_RETURN ? 1 : 0;
+      return;
+    }
+    okButton->WndProc(m);
+  });
+  form->SetKeyPreview(false);
+  fake->KeyDown(h(), VK_RETURN);
+  app->ProcessMessages();
+  EXPECT_EQ(dialogKeys, (std::vector<WPARAM>{VK_RETURN}));
+
   // Hiding the focused control takes the focus away; a hidden control cannot take it.
   b->SetVisible(false);
   EXPECT_EQ(form->ActiveControl(), nullptr);
