@@ -6,6 +6,10 @@
 #include <map>
 #include <set>
 
+#include "framework/Application.h"
+#include "framework/Form.h"
+#include "framework/MessageWindow.h"
+#include "framework/Screen.h"
 #include "platform/Platform.h"
 #include "skin/sSkinLoader.h"
 
@@ -83,7 +87,43 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
 }
 
 void ShowMessage(const std::string& text, int kind) {
-  if (SkinHost().ShowMessage) SkinHost().ShowMessage(text, kind);
+  if (SkinHost().ShowMessage) {
+    SkinHost().ShowMessage(text, kind);
+  } else if (Application) {
+    Application->ShowException(Exception(text));
+  }
+}
+
+// Depth first: each control, then its children; windowed ones by a sent message, the others by a
+// direct call of their window procedure.
+void SendToControls(TWinControl* parent, TMessage& message) {
+  std::vector<TControl*> children;
+  for (int i = 0; i < parent->ControlCount(); ++i) children.push_back(parent->Controls(i));
+  std::vector<ComponentGuard> guards(children.begin(), children.end());
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    if (!guards[i]) continue;
+    TControl* c = children[i];
+    if (c->IsWindowed()) {
+      SendMessage(static_cast<TWinControl*>(c)->Handle(), message.Msg, message.WParam, message.LParam);
+    } else {
+      TMessage copy = message;
+      c->WindowProc()(copy);
+    }
+    if (guards[i] && c->IsWindowed()) SendToControls(static_cast<TWinControl*>(c), message);
+  }
+}
+
+void BroadcastToForms(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!Screen) return;
+  std::vector<TForm*> forms;
+  for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
+  std::vector<ComponentGuard> guards(forms.begin(), forms.end());
+  for (std::size_t i = 0; i < forms.size(); ++i) {
+    if (!guards[i] || forms[i]->HasState(csLoading | csDestroying)) continue;
+    SendMessage(forms[i]->Handle(), msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam, 0};
+    if (guards[i]) SendToControls(forms[i], message);
+  }
 }
 
 }  // namespace
@@ -123,10 +163,10 @@ void TacThirdPartyList::FillDefaults() {
 
 // ---- life ------------------------------------------------------------------------------------
 
-TsSkinManager::TsSkinManager() {
+TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   if (!g_defaultManager) g_defaultManager = this;
   internalSkins_.OnChange = [this](TsStoredSkins*) {
-    if (OnSkinListChanged) OnSkinListChanged(this);
+    RaiseEvent(OnSkinListChanged, this);
   };
   thirdParty_.FillDefaults();
   ResolveDirectory();
@@ -143,14 +183,14 @@ bool TsSkinManager::SkinLoading() { return g_loadingCount > 0; }
 void TsSkinManager::SetDiagnostics(bool on) { g_diagnostics = on; }
 
 void TsSkinManager::Loaded() {
-  loading_ = false;
+  TComponent::Loaded();
   if (skinDirectory_.empty()) skinDirectory_ = "c:\\Skins";
   ResolveDirectory();
   thirdParty_.FillDefaults();
   if (menuSupport_.IcoLineSkin.empty()) menuSupport_.IcoLineSkin = "ICOLINE";
   if (active_ && !skinName_.empty()) {
     ApplySkin();
-    if (OnActivate) OnActivate(this);
+    RaiseEvent(OnActivate, this);
   }
 }
 
@@ -174,7 +214,7 @@ void TsSkinManager::SetSkinName(const std::string& value) {
   }
   const std::string previous = skinName_;
   skinName_ = value;
-  if (OnBeforeChange) OnBeforeChange(this);
+  RaiseEvent(OnBeforeChange, this);
   skinData_.Active = false;
   LoadSkin(previous);
 }
@@ -182,7 +222,7 @@ void TsSkinManager::SetSkinName(const std::string& value) {
 void TsSkinManager::SetSkinDirectory(const std::string& value) {
   skinDirectory_ = value;
   ResolveDirectory();
-  if (OnSkinListChanged) OnSkinListChanged(this);
+  RaiseEvent(OnSkinListChanged, this);
 }
 
 void TsSkinManager::ResolveDirectory() {
@@ -226,7 +266,7 @@ void TsSkinManager::SetIsDefault(bool value) {
 void TsSkinManager::SetHueOffset(int value) {
   if (value == hueOffset_) return;
   hueOffset_ = value;
-  if (active_ && !loading_) {
+  if (active_ && !Loading()) {
     LoadSkin(skinName_);
     RepaintForms();
   }
@@ -235,7 +275,7 @@ void TsSkinManager::SetHueOffset(int value) {
 void TsSkinManager::SetSaturation(int value) {
   if (value == saturation_) return;
   saturation_ = value;
-  if (active_ && !loading_) {
+  if (active_ && !Loading()) {
     LoadSkin(skinName_);
     RepaintForms();
   }
@@ -367,16 +407,16 @@ void TsSkinManager::LoadSkin(const std::string& previousName) {
 
   if (active_) {
     ApplySkin();
-    if (!loading_ && OnActivate) OnActivate(this);
+    if (!Loading()) RaiseEvent(OnActivate, this);
   } else {
     RemoveSkin();
-    if (OnActivate) OnActivate(this);
+    RaiseEvent(OnActivate, this);
   }
-  if (OnAfterChange) OnAfterChange(this);
+  RaiseEvent(OnAfterChange, this);
 }
 
 void TsSkinManager::ApplySkin() {
-  if (loading_) return;
+  if (Loading()) return;
   UpdateConstData();
   skinData_.Active = false;
   Broadcast(AC_SETNEWSKIN);
@@ -386,14 +426,14 @@ void TsSkinManager::ApplySkin() {
 }
 
 void TsSkinManager::RemoveSkin() {
-  if (!loading_) Broadcast(AC_REMOVESKIN);
+  if (!Loading()) Broadcast(AC_REMOVESKIN);
   sections_.clear();
   masks_.clear();
   patterns_.clear();
   master_.reset();
   skinData_.Active = false;
   UpdateConstData();
-  if (OnDeactivate) OnDeactivate(this);
+  RaiseEvent(OnDeactivate, this);
 }
 
 void TsSkinManager::SendNewSkin() { ApplySkin(); }
@@ -401,8 +441,11 @@ void TsSkinManager::SendRemoveSkin() { Broadcast(AC_REMOVESKIN); }
 void TsSkinManager::RepaintForms() { Broadcast(AC_REFRESH); }
 
 void TsSkinManager::Broadcast(int command) {
+  const LPARAM self = reinterpret_cast<LPARAM>(this);
   if (SkinHost().Broadcast)
-    SkinHost().Broadcast(SM_ALPHACMD, MakeAlphaCmd(command), reinterpret_cast<LPARAM>(this));
+    SkinHost().Broadcast(SM_ALPHACMD, MakeAlphaCmd(command), self);
+  else
+    BroadcastToForms(SM_ALPHACMD, MakeAlphaCmd(command), self);
 }
 
 // ---- lookups ---------------------------------------------------------------------------------

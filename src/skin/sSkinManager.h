@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Component.h"
 #include "framework/graphics/Colors.h"
 #include "framework/graphics/TBitmap.h"
 #include "skin/acSkinPack.h"
@@ -198,8 +199,9 @@ struct TacThirdPartyList {
   void FillDefaults();
 };
 
-// How the manager reaches the windows and the user. The framework installs these; without them
-// notifications go nowhere and messages are dropped.
+// How the manager reaches the windows and the user. Left empty, the manager uses the framework:
+// broadcasts go to the forms of Screen, messages to the application's error box, the program's
+// directory comes from the platform. Tests install their own.
 struct TsSkinHost {
   // Sends the message to every form that is not loading or being destroyed; each form passes it on
   // to its controls, depth first.
@@ -211,12 +213,10 @@ struct TsSkinHost {
 };
 TsSkinHost& SkinHost();
 
-class TsSkinManager {
+class TsSkinManager : public TComponent {
  public:
-  using TNotifyEvent = std::function<void(TsSkinManager* sender)>;
-
-  TsSkinManager();
-  ~TsSkinManager();
+  explicit TsSkinManager(TComponent* owner = nullptr);
+  ~TsSkinManager() override;
   TsSkinManager(const TsSkinManager&) = delete;
   TsSkinManager& operator=(const TsSkinManager&) = delete;
 
@@ -262,10 +262,9 @@ class TsSkinManager {
 
   TNotifyEvent OnActivate, OnAfterChange, OnBeforeChange, OnDeactivate, OnSkinListChanged;
 
-  // The stored properties are being read: skin changes are applied only at Loaded().
-  void BeginLoading() { loading_ = true; }
-  void Loaded();
-  bool Loading() const { return loading_; }
+  // While the stored properties are read (csLoading) a new skin is loaded but applied only when
+  // loading ends.
+  bool Loading() const { return HasState(csLoading); }
 
   // ---- tables -------------------------------------------------------------------------------
   const TsSkinData& SkinData() const { return skinData_; }
@@ -307,8 +306,10 @@ class TsSkinManager {
   void SendRemoveSkin();
   void RepaintForms();
 
+ protected:
+  void Loaded() override;
+
  private:
-  struct Tables;
   void LoadSkin(const std::string& previousName);
   void ApplySkin();
   void RemoveSkin();
@@ -317,7 +318,6 @@ class TsSkinManager {
   void ResolveDirectory();
 
   bool active_ = true;
-  bool loading_ = false;
   std::string skinName_;
   std::string skinDirectory_ = "c:\\Skins";
   std::string resolvedDirectory_;

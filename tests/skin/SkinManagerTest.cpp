@@ -44,7 +44,7 @@ TEST_F(SkinManagerTest, MvkExtensionIsStrippedFromTheName) {
 
 TEST_F(SkinManagerTest, EmptyCollectionSwitchesTheManagerOff) {
   int deactivated = 0;
-  manager.OnDeactivate = [&](TsSkinManager*) { ++deactivated; };
+  manager.OnDeactivate = [&](TObject*) { ++deactivated; };
   manager.SetSkinName("Anything");
   EXPECT_FALSE(manager.Active());
   EXPECT_EQ(manager.SkinInfo(), "N/A");
@@ -193,14 +193,14 @@ TEST_F(SkinManagerTest, PaletteFallbacks) {
 TEST_F(SkinManagerTest, AppliesWithCommandsAndDefersWhileLoading) {
   AddStoredSkin(manager, "S", kBasic);
   int activated = 0, after = 0;
-  manager.OnActivate = [&](TsSkinManager*) { ++activated; };
-  manager.OnAfterChange = [&](TsSkinManager*) { ++after; };
+  manager.OnActivate = [&](TObject*) { ++activated; };
+  manager.OnAfterChange = [&](TObject*) { ++after; };
   manager.BeginLoading();
   manager.SetSkinName("S");
   EXPECT_TRUE(host.commands.empty());
   EXPECT_EQ(manager.SkinInfo(), "N/A");
   EXPECT_EQ(activated, 0);
-  manager.Loaded();
+  manager.EndLoading();
   EXPECT_EQ(host.commands, (std::vector<int>{AC_SETNEWSKIN, AC_PREPARING, AC_REFRESH}));
   EXPECT_EQ(activated, 1);
   EXPECT_EQ(after, 1);
@@ -251,7 +251,7 @@ TEST_F(SkinManagerTest, SkinDirectoryRules) {
                {"c:\\Skins\\", "c:/Skins/"},
                {"d", "/opt/tovalin/bin/d/"}};
   int changes = 0;
-  manager.OnSkinListChanged = [&](TsSkinManager*) { ++changes; };
+  manager.OnSkinListChanged = [&](TObject*) { ++changes; };
   for (const auto& c : cases) {
     manager.SetSkinDirectory(c.value);
     EXPECT_EQ(manager.SkinsDirectory(), c.resolved) << c.value;
