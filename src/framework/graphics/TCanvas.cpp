@@ -462,10 +462,11 @@ void TCanvas::FillRect(const TRect& rect) {
   const Surface s = SurfaceOf(target_, DeviceClip());
   const TColor rgb = ColorToRGB(brush_.Color());
   const std::uint8_t px[4] = {GetBValue(rgb), GetGValue(rgb), GetRValue(rgb), 0xFF};
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    std::uint8_t* p = s.At(r.Left, y);
-    for (int x = r.Left; x < r.Right; ++x, p += s.bpp) std::memcpy(p, px, static_cast<std::size_t>(s.bpp));
-  }
+  // Fill the first row pixel by pixel, then copy it to the others.
+  std::uint8_t* first = s.At(r.Left, r.Top);
+  for (int x = r.Left; x < r.Right; ++x) std::memcpy(first + static_cast<std::size_t>(x - r.Left) * s.bpp, px, static_cast<std::size_t>(s.bpp));
+  const std::size_t rowBytes = static_cast<std::size_t>(r.Width()) * s.bpp;
+  for (int y = r.Top + 1; y < r.Bottom; ++y) std::memcpy(s.At(r.Left, y), first, rowBytes);
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
@@ -681,6 +682,20 @@ void Blit(const Surface& s, const TRect& dest, const TBitmap& src, const TRect& 
   const TColor key = transparent ? ColorToRGB(src.TransparentColor()) : 0;
   const TAlphaFormat af = sbpp == 4 ? src.AlphaFormat() : afIgnored;
   const bool sameSize = dest.Width() == srcRect.Width() && dest.Height() == srcRect.Height();
+  if (sameSize && !transparent && af == afIgnored && sbpp == s.bpp) {
+    // Plain copy, row by row.
+    const int sx0 = srcRect.Left + (area.Left - dest.Left);
+    const int sx1 = sx0 + area.Width();
+    const int cx0 = std::max(sx0, 0), cx1 = std::min(sx1, src.Width());
+    if (cx1 <= cx0) return;
+    for (int y = area.Top; y < area.Bottom; ++y) {
+      const std::uint8_t* srow = src.ScanLine(srcRect.Top + (y - dest.Top));
+      if (!srow) continue;
+      std::memcpy(s.At(area.Left + (cx0 - sx0), y), srow + static_cast<std::size_t>(cx0) * sbpp,
+                  static_cast<std::size_t>(cx1 - cx0) * sbpp);
+    }
+    return;
+  }
   for (int y = area.Top; y < area.Bottom; ++y) {
     const int sy = srcRect.Top + (sameSize ? y - dest.Top
                                            : static_cast<int>(static_cast<long long>(y - dest.Top) * srcRect.Height() / dest.Height()));

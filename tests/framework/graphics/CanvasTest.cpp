@@ -354,6 +354,25 @@ TEST(CanvasTest, DrawHonoursTransparentColour) {
   EXPECT_EQ(src.TransparentColor(), clFuchsia);
 }
 
+TEST(CanvasTest, DrawClipsAtEveryEdge) {
+  const TBitmap src = Noise(6, 5);
+  for (TPixelFormat pf : {pf24bit, pf32bit}) {
+    TBitmap dst(4, 4, pf);
+    TCanvas& c = dst.Canvas();
+    c.SetClipRect({0, 1, 4, 4});
+    c.Draw(-2, -1, src);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) {
+        const TColor expected = y == 0 ? clWhite : src.PixelColor(x + 2, y + 1);
+        EXPECT_EQ(dst.PixelColor(x, y), expected) << x << "," << y;
+      }
+    c.ResetClip();
+    c.SetOrigin({3, 3});
+    c.Draw(0, 0, src);
+    EXPECT_EQ(dst.PixelColor(3, 3), src.PixelColor(0, 0));
+  }
+}
+
 TEST(CanvasTest, DrawBlendsAlpha) {
   TBitmap src(2, 1, pf32bit);
   std::uint8_t* p = src.ScanLine(0);
