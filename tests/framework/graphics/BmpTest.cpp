@@ -88,6 +88,23 @@ TEST(BitmapTest, ScanLineUsesWindowsDibLayout) {
   EXPECT_EQ(b.PixelColor(3, 0), clInvalid);
 }
 
+TEST(BitmapTest, DroppingAlphaKeepsTheColour) {
+  TBitmap b(2, 1, pf32bit);
+  std::uint8_t* p = b.ScanLine(0);
+  const std::uint8_t px[8] = {10, 20, 30, 0, 40, 50, 60, 128};
+  std::memcpy(p, px, 8);
+  TBitmap c(b);
+  c.SetPixelFormat(pf24bit);
+  EXPECT_EQ(c.PixelColor(0, 0), RGB(30, 20, 10));
+  EXPECT_EQ(c.PixelColor(1, 0), RGB(60, 50, 40));
+  c.SetPixelFormat(pf32bit);
+  EXPECT_EQ(c.ScanLine(0)[3], 255);
+  // Resizing a 32-bit bitmap keeps alpha too.
+  b.SetSize(3, 1);
+  EXPECT_EQ(b.ScanLine(0)[7], 128);
+  EXPECT_EQ(b.ScanLine(0)[3], 0);
+}
+
 TEST(BitmapTest, ResizingKeepsPixelsThatFitAndFillsWhite) {
   TBitmap b = Pattern(4, 3, pf24bit);
   const TBitmap before(b);
