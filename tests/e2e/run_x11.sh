@@ -7,6 +7,7 @@ set -euo pipefail
 if [ "${1:-}" = "--inside" ]; then
   # Second stage, inside the D-Bus session, with DISPLAY set.
   shift
+  echo $$ >"$TOVALIN_X11_WORK/inner.pid"
   TRAYER_PID=
   cleanup_inside() {
     if [ -n "$TRAYER_PID" ]; then
@@ -20,8 +21,11 @@ if [ "${1:-}" = "--inside" ]; then
       --transparent false >/dev/null 2>&1 &
     TRAYER_PID=$!
   fi
+  "$@" &
+  CMD_PID=$!
+  trap 'kill "$CMD_PID" 2>/dev/null; wait "$CMD_PID" 2>/dev/null; exit 143' TERM INT
   set +e
-  "$@"
+  wait "$CMD_PID"
   rc=$?
   set -e
   exit "$rc"
@@ -34,7 +38,18 @@ fi
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tovalin-x11.XXXXXX")
 XVFB_PID=
+CHILD_PID=
 cleanup() {
+  if [ -n "$CHILD_PID" ]; then
+    # Stop the command through the inner stage, so that dbus-run-session ends its bus itself.
+    if [ -s "$WORK/inner.pid" ]; then kill -TERM "$(cat "$WORK/inner.pid")" 2>/dev/null || true; fi
+    for _ in $(seq 1 50); do
+      kill -0 "$CHILD_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$CHILD_PID" 2>/dev/null || true
+    wait "$CHILD_PID" 2>/dev/null || true
+  fi
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
@@ -86,8 +101,13 @@ export XDG_RUNTIME_DIR="$WORK/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
+export TOVALIN_X11_WORK="$WORK"
+# In the background, so that a signal to this script runs the clean-up at once.
+dbus-run-session -- bash "$0" --inside "$@" &
+CHILD_PID=$!
 set +e
-dbus-run-session -- bash "$0" --inside "$@"
+wait "$CHILD_PID"
 rc=$?
 set -e
+CHILD_PID=
 exit "$rc"
