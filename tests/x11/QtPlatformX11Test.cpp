@@ -85,6 +85,18 @@ class OtherClient {
     std::free(r);
     return px;
   }
+  // Whether some other client holds the pointer grabbed.
+  bool PointerGrabbedElsewhere() {
+    auto* r = xcb_grab_pointer_reply(c_,
+                                     xcb_grab_pointer(c_, 0, root_, XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                     nullptr);
+    const bool taken = r && r->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+    if (r && r->status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(c_, XCB_CURRENT_TIME);
+    std::free(r);
+    qt::SyncX(c_);
+    return taken;
+  }
   std::uint16_t PointerState() {
     auto* r = xcb_query_pointer_reply(c_, xcb_query_pointer(c_, root_), nullptr);
     std::uint16_t m = r ? r->mask : 0;
@@ -373,10 +385,17 @@ TEST_F(QtX11Test, LayeredOverlayShowsBlendedButIsNeverGrabbed) {
   EXPECT_EQ(seen[5 * 64 + 40], pattern.At(40, 5) & 0xFFFFFF);
   EXPECT_EQ(other.RootPixels(600, 600, 1, 1), std::vector<std::uint32_t>{(0xC0u * 150 + 127) / 255 * 0x010101u});
 
-  // Our own grab never contains the overlay.
+  // Our own grab never contains the overlay, and the overlay keeps the mouse capture.
+  p_->SetCapture(overlay);
+  PumpFor(20ms);
+  ASSERT_TRUE(other.PointerGrabbedElsewhere());
   const PixelBuffer grab = p_->GrabScreen({200, 200, 264, 248});
   EXPECT_EQ(grab.pixels, pattern.pixels);
   EXPECT_TRUE(p_->IsWindowVisible(overlay));
+  EXPECT_TRUE(other.PointerGrabbedElsewhere());
+  p_->ReleaseCapture();
+  PumpFor(20ms);
+  EXPECT_FALSE(other.PointerGrabbedElsewhere());
 
   // The overlay comes back afterwards, since it is still meant to show.
   ASSERT_TRUE(PumpUntil([&] { return other.RootPixels(200, 200, 1, 1) == std::vector<std::uint32_t>{blended(0, 0)}; }));

@@ -269,6 +269,10 @@ struct QtPlatform::State {
       if (focused)
         xcb_set_input_focus(xcb, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(focused->winId()),
                             XCB_CURRENT_TIME);
+      // Unmapping ended a pointer grab held by a lifted window; take it again.
+      QtWindow* captured = Win(capture);
+      if (captured && std::find(lifted.begin(), lifted.end(), captured) != lifted.end())
+        captured->setMouseGrabEnabled(true);
       xcb_flush(xcb);
     }
     return out;
