@@ -288,7 +288,11 @@ struct QtPlatform::State {
 };
 
 QtPlatform::QtPlatform(int& argc, char** argv) : s_(std::make_unique<State>()) {
-  if (!QCoreApplication::instance()) s_->ownApp = std::make_unique<QApplication>(argc, argv);
+  if (!QCoreApplication::instance()) {
+    // Window geometry, input positions and grabs are all in screen pixels: no scaling.
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    s_->ownApp = std::make_unique<QApplication>(argc, argv);
+  }
   QGuiApplication::setQuitOnLastWindowClosed(false);
   s_->dispatcher = std::make_unique<Dispatcher>();
   s_->dispatcher->onMessage = [s = s_.get()](const MessageEvent& m) { s->OnMessage(m); };
