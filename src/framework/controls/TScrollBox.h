@@ -80,6 +80,8 @@ class TScrollBox : public TWinControl {
   // The client area in the box's own coordinates.
   TRect ClientArea() const;
   TRect ClientRect() const override;
+  // The bars and the border belong to the box too.
+  bool HitTest(TPoint p) const override { return TRect{0, 0, Width(), Height()}.Contains(p); }
 
   // Moves the children by (dx, dy).
   void ScrollBy(int dx, int dy);
