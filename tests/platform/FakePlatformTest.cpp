@@ -110,6 +110,12 @@ TEST(FakePlatformQueue, WakeEndsAWaitWithoutEvents) {
   // A hook that reports a change (a dialog answered) ends the wait as well.
   p.SetIdleHook([] { return true; });
   EXPECT_NO_THROW(p.ProcessEvents(true));
+  // ... but not forever when nothing ever arrives.
+  EXPECT_THROW(
+      {
+        for (;;) p.ProcessEvents(true);
+      },
+      FakePlatform::Stall);
 }
 
 TEST(FakePlatformClock, TimersFireInTimeOrderAndDoNotPileUp) {

@@ -9,6 +9,7 @@ namespace {
 // A handler that keeps posting messages forever would otherwise hang the test.
 constexpr std::size_t kMaxEventsPerDrain = 1'000'000;
 constexpr std::uint32_t kBlack = 0xFF000000u;
+constexpr int kMaxIdleSpins = 100'000;
 }  // namespace
 
 FakePlatform::FakePlatform() { SetScreenSize({1280, 800}); }
@@ -46,6 +47,9 @@ void FakePlatform::ProcessEvents(bool waitForMore) {
     if (queue_.empty() && !changed && !wakeRequested_) {
       if (!AdvanceToNextTimer()) throw Stall("FakePlatform: waiting with nothing to do");
     }
+    // A hook that keeps saying it changed something while nothing ever arrives would spin forever.
+    idleSpins_ = (queue_.empty() && changed) ? idleSpins_ + 1 : 0;
+    if (idleSpins_ > kMaxIdleSpins) throw Stall("FakePlatform: the idle hook never lets the loop go on");
     wakeRequested_ = false;
   }
   Drain();

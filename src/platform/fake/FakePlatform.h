@@ -220,6 +220,7 @@ class FakePlatform : public Platform {
   std::vector<Event> dispatched_;
   std::function<bool()> idleHook_;
   bool wakeRequested_ = false;
+  int idleSpins_ = 0;
 
   std::uint64_t now_ = 0;
   std::uint64_t timerSerial_ = 0;
