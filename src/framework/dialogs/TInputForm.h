@@ -19,8 +19,12 @@ class TInputForm : public TDialogForm {
   TEdit* Edit() const { return edit_; }
   TButton* OkButton() const { return ok_; }
   TButton* CancelButton() const { return cancel_; }
+  void AfterConstruction() override;
 
  private:
+  // Places the controls; the prompt can measure itself only once the form has been built.
+  void Layout();
+
   TLabel* prompt_ = nullptr;
   TEdit* edit_ = nullptr;
   TButton* ok_ = nullptr;
