@@ -331,6 +331,45 @@ TEST(CanvasTest, DrawTextAlignsAndMeasures) {
   EXPECT_NEAR((minX + maxX) / 2.0, 100, 4);
 }
 
+TEST(CanvasTest, DrawTextPrefixesAndEllipsis) {
+  TBitmap b(100, 20);
+  TCanvas& c = b.Canvas();
+  TRect r{0, 0, 100, 0};
+  c.DrawText("&File", r, DT_CALCRECT | DT_SINGLELINE);
+  EXPECT_EQ(r.Width(), c.TextWidth("File"));
+  r = {0, 0, 100, 0};
+  c.DrawText("&File", r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  EXPECT_EQ(r.Width(), c.TextWidth("&File"));
+  r = {0, 0, 100, 0};
+  c.DrawText("a&&b", r, DT_CALCRECT | DT_SINGLELINE);
+  EXPECT_EQ(r.Width(), c.TextWidth("a&b"));
+  const int narrow = c.TextWidth("Somewhat...");
+  r = {0, 0, narrow, 0};
+  c.DrawText("Somewhat long caption", r, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
+  EXPECT_LE(r.Width(), narrow);
+  EXPECT_GT(r.Width(), c.TextWidth("..."));
+
+  // The prefixed character gets a line under it: the only difference from the plain text.
+  TBitmap plain(100, 20), prefixed(100, 20);
+  for (TBitmap* t : {&plain, &prefixed}) {
+    t->Canvas().Brush().SetStyle(bsClear);
+    t->Canvas().Font().SetColor(clBlack);
+    TRect draw{0, 0, 100, 20};
+    t->Canvas().DrawText(t == &plain ? "File" : "&File", draw, DT_SINGLELINE);
+  }
+  std::set<int> rows;
+  int extra = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 100; ++x)
+      if (prefixed.PixelColor(x, y) != plain.PixelColor(x, y)) {
+        rows.insert(y);
+        ++extra;
+        EXPECT_LT(x, c.TextWidth("F") + 1);
+      }
+  EXPECT_EQ(rows.size(), 1u);
+  EXPECT_GE(extra, c.TextWidth("F") - 2);
+}
+
 TEST(CanvasTest, DrawHonoursTransparentColour) {
   TBitmap src(3, 1);
   src.SetPixelColor(0, 0, clFuchsia);
