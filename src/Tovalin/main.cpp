@@ -1,35 +1,25 @@
-// Program entry: installs the Qt platform, creates the application and its main form, and runs the
-// message loop until the main form closes.
+// Program entry: the Qt platform, the application titled "Tovalin", the main window, the overlay,
+// then the message loop until the application ends.
+#include "Unit1/Unit1.h"
+#include "Unit2/Unit2.h"
 #include "framework/Application.h"
-#include "framework/Form.h"
+#include "framework/dialogs/Dialogs.h"
+#include "net/ServiceContract.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtPlatform.h"
 
 using namespace tv;
 
-namespace {
-
-constexpr int kClientWidth = 741;
-constexpr int kClientHeight = 419;
-constexpr TColor kDarkGrey = 0x2B2B2B;
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  ConfigureServiceBaseUrl(argc, argv);
   platform::SetPlatform(platform::CreateQtPlatform(argc, argv));
   {
     TApplication application;
     Application->Initialize();
     Application->SetTitle("Tovalin");
-    TForm* form = Application->CreateForm<TForm>();
-    form->SetCaption("Tovalin");
-    form->SetColor(kDarkGrey);
-    form->SetClientWidth(kClientWidth);
-    form->SetClientHeight(kClientHeight);
-    form->SetPosition(poScreenCenter);
-    // The window's title bar shows the caption; set it on the window itself as well, since the
-    // form keeps its caption for painting.
-    platform::GetPlatform().SetWindowTitle(form->Handle(), form->Caption());
+    InstallDialogs();
+    Application->CreateForm<TForm1>(&Form1);
+    Application->CreateForm<TForm2>(&Form2);
     Application->Run();
   }
   platform::SetPlatform(nullptr);
