@@ -280,7 +280,7 @@ void TsStoredSkin::Assign(const TsStoredSkin& other) {
   version_ = other.version_;
   author_ = other.author_;
   description_ = other.description_;
-  masterBitmap_ = other.masterBitmap_;
+  masterBitmap_.Assign(other.masterBitmap_);
   data_.Bytes() = other.data_.Bytes();
   data_.SetPosition(0);
   Changed();

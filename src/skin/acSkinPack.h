@@ -10,6 +10,7 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Streams.h"
+#include "framework/graphics/TBitmap.h"
 #include "platform/Result.h"
 
 struct z_stream_s;
@@ -167,9 +168,9 @@ class TsStoredSkin {
   void SetAuthor(const std::string& v) { author_ = v; }
   const std::string& Description() const { return description_; }
   void SetDescription(const std::string& v) { description_ = v; }
-  // Descriptive only; the bytes of a bitmap file, empty by default.
-  const std::vector<std::uint8_t>& MasterBitmap() const { return masterBitmap_; }
-  void SetMasterBitmap(std::vector<std::uint8_t> v) { masterBitmap_ = std::move(v); }
+  // Descriptive only; empty by default.
+  const TBitmap& MasterBitmap() const { return masterBitmap_; }
+  void SetMasterBitmap(const TBitmap& v) { masterBitmap_.Assign(v); }
 
   // The package bytes, persisted verbatim.
   TMemoryStream& Data() { return data_; }
@@ -193,7 +194,7 @@ class TsStoredSkin {
   double version_ = 0;
   std::string author_;
   std::string description_;
-  std::vector<std::uint8_t> masterBitmap_;
+  TBitmap masterBitmap_;
   TMemoryStream data_;
 };
 

@@ -1,14 +1,10 @@
 #include "skin/sSkinLoader.h"
 
+#include <algorithm>
 #include <cmath>
-#include <csetjmp>
-#include <cstdio>
-#include <cstring>
 #include <set>
 
-// clang-format off
-#include <jpeglib.h>
-// clang-format on
+#include "framework/graphics/TJPEGImage.h"
 
 namespace tv {
 
@@ -32,18 +28,6 @@ std::int16_t StrictShort(const TsSkinIni& ini, const char* key, int def) {
 
 std::int16_t Short(const TsSkinIni& ini, const char* key, int def) {
   return static_cast<std::int16_t>(ini.ReadInteger(kGlobalInfo, key, def));
-}
-
-struct JpegErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
-};
-
-void JpegErrorExit(j_common_ptr info) {
-  auto* err = reinterpret_cast<JpegErrorManager*>(info->err);
-  info->err->format_message(info, err->message);
-  std::longjmp(err->jump, 1);
 }
 
 }  // namespace
@@ -102,44 +86,9 @@ TColor ChangeHueSaturation(TColor color, int hue, int saturation) {
 }
 
 TBitmap DecodeSkinJpeg(const std::uint8_t* data, std::size_t size) {
-  jpeg_decompress_struct info;
-  JpegErrorManager err;
-  info.err = jpeg_std_error(&err.base);
-  err.base.error_exit = JpegErrorExit;
-  TBitmap* volatile result = nullptr;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_decompress(&info);
-    delete result;
-    throw ESkinLoadError(SkinError::BadImage, std::string("JPEG error: ") + err.message);
-  }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&info);
-  if (info.output_width == 0 || info.output_height == 0 || info.output_width > TBitmap::kMaxSide ||
-      info.output_height > TBitmap::kMaxSide || info.output_components != 3) {
-    std::strcpy(err.message, "bad dimensions");
-    std::longjmp(err.jump, 1);
-  }
-  result = new TBitmap(static_cast<int>(info.output_width), static_cast<int>(info.output_height), pf24bit);
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(info.output_width) * 3);
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW rows[1] = {row.data()};
-    const int y = static_cast<int>(info.output_scanline);
-    jpeg_read_scanlines(&info, rows, 1);
-    std::uint8_t* dst = result->ScanLine(y);
-    for (std::size_t x = 0; x < info.output_width; ++x) {
-      dst[3 * x + 0] = row[3 * x + 2];
-      dst[3 * x + 1] = row[3 * x + 1];
-      dst[3 * x + 2] = row[3 * x + 0];
-    }
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  TBitmap out = std::move(*result);
-  delete result;
-  return out;
+  auto r = TJPEGImage::Decode(data, size);
+  if (!r) throw ESkinLoadError(SkinError::BadImage, std::string("JPEG error: ") + JpegErrorText(r.error()));
+  return std::move(r.value());
 }
 
 // ---- inherited lookups -------------------------------------------------------------------------

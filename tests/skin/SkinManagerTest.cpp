@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "framework/graphics/TJPEGImage.h"
 #include "skin/SkinTestSupport.h"
 #include "skin/sSkinManager.h"
 
@@ -312,29 +312,10 @@ TEST_F(SkinFilesTest, PackedFileThenFolderThenStoredSkin) {
 }
 
 std::vector<std::uint8_t> JpegBytes(int w, int h) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr err;
-  info.err = jpeg_std_error(&err);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = static_cast<JDIMENSION>(w);
-  info.image_height = static_cast<JDIMENSION>(h);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(w) * 3, 0x40);
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&info, &r, 1);
-  }
-  jpeg_finish_compress(&info);
-  std::vector<std::uint8_t> bytes(out, out + size);
-  jpeg_destroy_compress(&info);
-  free(out);
-  return bytes;
+  TBitmap picture(w, h, pf24bit);
+  auto bytes = TJPEGImage::Encode(picture, 75);
+  EXPECT_TRUE(bytes);
+  return bytes ? bytes.value() : std::vector<std::uint8_t>{};
 }
 
 TEST_F(SkinManagerTest, JpegTexturesBecomeMasksUnderNineHundredThousandPixels) {
