@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   libjpeg-turbo-progs fonts-dejavu-core
   xvfb xauth xdotool xclip x11-utils x11-apps trayer dbus dbus-x11 python3
+  clang
 )
 
 missing=()
