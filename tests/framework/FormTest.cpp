@@ -8,6 +8,7 @@
 #include "framework/Form.h"
 #include "framework/Screen.h"
 #include "framework/Timer.h"
+#include "framework/graphics/TBitmap.h"
 #include "framework/graphics/TCanvas.h"
 
 using namespace tv;
@@ -422,4 +423,23 @@ TEST_F(FormTest, ActivationRaisesOnActivateOnceAndFocusesTheFirstTabStop) {
   app->ProcessMessages();
   EXPECT_EQ(deactivations, 1);
   EXPECT_TRUE(g->Active());
+}
+
+TEST_F(FormTest, AWindowManagerResizeReachesTheFormAndItsBuffer) {
+  auto* f = app->CreateForm<TForm>();
+  f->SetBorderStyle(bsSizeable);
+  f->SetClientWidth(100);
+  f->SetClientHeight(50);
+  f->Show();
+  std::vector<std::string> log;
+  f->OnResize = [&](TObject*) { log.push_back(std::to_string(f->ClientWidth()) + "x" + std::to_string(f->ClientHeight())); };
+  fake->Resize(f->Handle(), {300, 200});
+  app->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"300x200"}));
+  EXPECT_EQ(f->BackBuffer().Width(), 300);
+  EXPECT_EQ(fake->LastImage(f->Handle()).width, 300);
+  // The same size again changes nothing.
+  fake->Resize(f->Handle(), {300, 200});
+  app->ProcessMessages();
+  EXPECT_EQ(log.size(), 1u);
 }

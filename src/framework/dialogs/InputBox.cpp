@@ -61,6 +61,7 @@ void TInputForm::Layout() {
 }
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  if (!Application) return false;
   TInputForm* form = Create<TInputForm>(Application, caption, prompt, value);
   ComponentGuard guard(form);
   bool ok = false;

@@ -159,6 +159,7 @@ TButton* TMessageForm::ButtonFor(int id) const {
 }
 
 int MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  if (!Application) return 0;
   TMessageForm* form = Create<TMessageForm>(Application, text, caption, flags);
   ComponentGuard guard(form);
   int result = 0;

@@ -1,9 +1,12 @@
 #include "framework/dialogs/TDialogForm.h"
 
+#include <cctype>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "framework/controls/ClassicPaint.h"
+#include "framework/controls/TButton.h"
 
 namespace tv {
 
@@ -26,14 +29,49 @@ TDialogForm::TDialogForm(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
 }
 
+namespace {
+
+// The accelerator of a caption ("&Yes" -> 'y'), 0 when none.
+char32_t AccelOf(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const auto c = static_cast<unsigned char>(caption[i + 1]);
+    return c < 0x80 ? static_cast<char32_t>(std::tolower(c)) : 0;
+  }
+  return 0;
+}
+
+TButton* FindAccelButton(TWinControl* root, char32_t ch) {
+  for (int i = 0; i < root->ControlCount(); ++i) {
+    TControl* c = root->Controls(i);
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (auto* b = dynamic_cast<TButton*>(c); b && AccelOf(b->Caption()) == ch) return b;
+    if (c->IsWindowed())
+      if (TButton* b = FindAccelButton(static_cast<TWinControl*>(c), ch)) return b;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void TDialogForm::WndProc(TMessage& m) {
   const bool keyDown = m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN;
   const auto key = static_cast<UINT>(m.WParam);
   ComponentGuard guard(this);
   TForm::WndProc(m);
-  if (!guard || !keyDown || m.Result != 0 || static_cast<UINT>(m.WParam) != key) return;
-  if (key == VK_RETURN || key == VK_ESCAPE) {
+  if (!guard || m.Result != 0 || static_cast<UINT>(m.WParam) != key) return;
+  if (keyDown && (key == VK_RETURN || key == VK_ESCAPE)) {
     if (SendDialogKey(this, key)) m.Result = 1;
+  } else if (m.Msg == WM_CHAR && key < 0x80 && std::isalnum(static_cast<int>(key))) {
+    // A letter no control used clicks the button it is the accelerator of.
+    if (TButton* b = FindAccelButton(this, static_cast<char32_t>(std::tolower(static_cast<int>(key))))) {
+      m.Result = 1;
+      b->Click();
+    }
   }
 }
 

@@ -7,6 +7,8 @@
 #include "framework/controls/TLabel.h"
 #include "framework/controls/TSpeedButton.h"
 #include "framework/controls/TToolBar.h"
+#include "framework/graphics/TCanvas.h"
+#include "framework/graphics/TImageList.h"
 
 using namespace tv;
 
@@ -92,6 +94,28 @@ TEST_F(ToolBarTest, ACheckButtonFlipsDownBeforeItsClickHandlerRuns) {
   Release(pen, 5, 50);
   EXPECT_EQ(log, (std::vector<std::string>{"up"}));
   EXPECT_FALSE(pen->Down());
+}
+
+TEST_F(ToolBarTest, AButtonShowsItsPictureFromTheBarsImageList) {
+  TImageList images(21, 21);
+  TBitmap red(21, 21);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().FillRect({0, 0, 21, 21});
+  images.Add(red);
+  auto* bar = new TToolBar(form);
+  bar->SetParent(form);
+  bar->SetAlign(alNone);
+  bar->SetBounds(714 - 400, 29, 28, 29);
+  bar->SetButtonWidth(28);
+  bar->SetButtonHeight(27);
+  bar->SetImages(&images);
+  auto* b = AddButton(bar, tbsCheck);
+  b->SetImageIndex(0);
+  EXPECT_EQ(b->BoundsRect(), (TRect{0, 2, 28, 29}));
+  EXPECT_EQ(ShownAt(b, 14, 13), clRed);
+  Click(b, 14, 13);
+  EXPECT_TRUE(b->Down());
+  bar->SetImages(nullptr);
 }
 
 TEST_F(ToolBarTest, AHandlerMayDestroyItsButton) {

@@ -100,6 +100,17 @@ TEST_F(DialogsTest, AYesNoBoxIgnoresEscapeAndClosingUntilAButtonIsChosen) {
   EXPECT_EQ(step, 3);
 }
 
+TEST_F(DialogsTest, AButtonsAcceleratorLetterAnswersTheBox) {
+  AnswerWith<TMessageForm>([&](TMessageForm* f) { fake->Char(f->Handle(), "N"); });
+  EXPECT_EQ(MessageBox("Save?", "Tovalin", MB_YESNOCANCEL), IDNO);
+  // In an edit field the letter is text, not an accelerator.
+  AnswerWith<TInputForm>([&](TInputForm* f) {
+    fake->Char(f->Handle(), "oc");
+    fake->KeyDown(f->Handle(), VK_RETURN);
+  });
+  EXPECT_EQ(InputBox("Caption", "Prompt", ""), "oc");
+}
+
 TEST_F(DialogsTest, TheMessageBoxIsCentredAndHonoursLineBreaks) {
   TMessageForm* seen = nullptr;
   int lines = 0, oneLine = 0;
