@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/controls/TButton.h"
+#include "framework/controls/TEdit.h"
 #include "framework/controls/TImage.h"
 #include "framework/controls/TLabel.h"
 #include "framework/dialogs/TMessageForm.h"
@@ -86,6 +87,42 @@ void DrawIcon(TCanvas& c, UINT icon) {
   }
 }
 
+// Words wider than the text column (long paths) are broken where they reach its edge, so that
+// they wrap instead of widening the box past the screen.
+std::string BreakLongWords(const TFont& font, const std::string& text, int maxWidth) {
+  std::string out;
+  std::string word;
+  auto flush = [&] {
+    if (classic::TextWidthOf(font, word) <= maxWidth) {
+      out += word;
+    } else {
+      std::string line;
+      for (std::size_t i = 0; i < word.size();) {
+        const std::size_t next = utf8::Next(word, i);
+        const std::string ch = word.substr(i, next - i);
+        if (!line.empty() && classic::TextWidthOf(font, line + ch) > maxWidth) {
+          out += line + "\n";
+          line.clear();
+        }
+        line += ch;
+        i = next;
+      }
+      out += line;
+    }
+    word.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == '\r' || c == '\n' || c == '\t') {
+      flush();
+      out += c;
+    } else {
+      word += c;
+    }
+  }
+  flush();
+  return out;
+}
+
 }  // namespace
 
 TMessageForm::TMessageForm(TComponent* owner, const std::string& text, const std::string& caption, UINT flags)
@@ -111,9 +148,10 @@ TMessageForm::TMessageForm(TComponent* owner, const std::string& text, const std
   label_->SetShowAccelChar(false);
   label_->SetAutoSize(false);
   const int maxText = std::max(120, std::min(screen.width * 5 / 8, 600) - textLeft - kMargin);
-  TSize size = classic::MeasureText(Font(), text.empty() ? std::string(" ") : text, DT_NOPREFIX | DT_EXPANDTABS, maxText);
+  const std::string shown = BreakLongWords(Font(), text, maxText);
+  TSize size = classic::MeasureText(Font(), shown.empty() ? std::string(" ") : shown, DT_NOPREFIX | DT_EXPANDTABS, maxText);
   label_->SetWordWrap(true);
-  label_->SetCaption(text);
+  label_->SetCaption(shown);
   const int iconHeight = icon_ ? kIconSize : 0;
   const int textTop = kMargin + (size.cy < iconHeight ? (iconHeight - size.cy) / 2 : 0);
   label_->SetBounds(textLeft, textTop, size.cx + 1, size.cy);

@@ -100,6 +100,24 @@ TEST_F(DialogsTest, AYesNoBoxIgnoresEscapeAndClosingUntilAButtonIsChosen) {
   EXPECT_EQ(step, 3);
 }
 
+TEST_F(DialogsTest, AVeryLongWordWrapsInsteadOfWideningTheBoxPastTheScreen) {
+  const std::string path = "/home/user/" + std::string(300, 'x') + "/Settings.ini";
+  int width = 0, height = 0, lineHeight = 0;
+  std::string shown;
+  AnswerWith<TMessageForm>([&](TMessageForm* f) {
+    width = f->Width();
+    height = f->TextLabel()->Height();
+    lineHeight = classic::FontLineHeight(f->TextLabel()->Font());
+    shown = f->TextLabel()->Caption();
+    fake->KeyDown(f->Handle(), VK_RETURN);
+  });
+  MessageBox("Unable to write to " + path, "Tovalin", MB_OK | MB_ICONERROR);
+  EXPECT_LE(width, 1024);
+  EXPECT_GE(height, 3 * lineHeight);
+  std::erase(shown, '\n');
+  EXPECT_EQ(shown, "Unable to write to " + path);
+}
+
 TEST_F(DialogsTest, AButtonsAcceleratorLetterAnswersTheBox) {
   AnswerWith<TMessageForm>([&](TMessageForm* f) { fake->Char(f->Handle(), "N"); });
   EXPECT_EQ(MessageBox("Save?", "Tovalin", MB_YESNOCANCEL), IDNO);
