@@ -112,6 +112,7 @@ TPoint TForm::ClientOrigin() const {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
+  if (left == Left() && top == Top() && width == Width() && height == Height()) return;
   const bool resized = width != Width() || height != Height();
   TControl::SetBounds(left, top, width, height);
   if (resized) ResizeBuffer();
