@@ -113,7 +113,10 @@ Result<bool, SocketError> Socket::Poll(int timeoutMs) {
   pollfd p{fd_, POLLIN, 0};
   for (;;) {
     int n = ::poll(&p, 1, timeoutMs < 0 ? -1 : timeoutMs);
-    if (n > 0) return (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    if (n > 0) {
+      if (p.revents & POLLNVAL) return Err{SocketError::ReceiveFailed};
+      return (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    }
     if (n == 0) return false;
     if (errno != EINTR) return Err{SocketError::ReceiveFailed};
   }
