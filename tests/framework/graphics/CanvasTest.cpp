@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <vector>
 #include <utility>
 
 #include "framework/graphics/TBitmap.h"
@@ -124,6 +126,28 @@ TEST(CanvasTest, RubberBandShowsWholeWhileDragging) {
   c.LineTo(40, 30);
   for (int y = 9; y <= 11; ++y)
     for (int x = 9; x <= 11; ++x) EXPECT_EQ(b.PixelColor(x, y), clBlack) << x << "," << y;
+}
+
+TEST(CanvasTest, EveryShapeInNotModeIsUndoneByRepeatingIt) {
+  const std::vector<std::pair<const char*, std::function<void(TCanvas&)>>> shapes = {
+      {"rectangle", [](TCanvas& c) { c.Rectangle(3, 4, 40, 30); }},
+      {"ellipse", [](TCanvas& c) { c.Ellipse(5, 5, 45, 35); }},
+      {"polygon", [](TCanvas& c) { c.Polygon({{2, 2}, {40, 10}, {20, 38}, {30, 20}}); }},
+      {"polyline", [](TCanvas& c) { c.Polyline({{2, 2}, {40, 10}, {20, 38}, {2, 2}}); }},
+  };
+  for (int width : {1, 3}) {
+    for (const auto& [name, draw] : shapes) {
+      TBitmap b = Noise(50, 40);
+      const TBitmap before(b);
+      TCanvas& c = b.Canvas();
+      c.Pen().SetWidth(width);
+      c.Pen().SetMode(pmNot);
+      draw(c);
+      EXPECT_FALSE(b.SamePixels(before)) << name;
+      draw(c);
+      EXPECT_TRUE(b.SamePixels(before)) << name << " width " << width;
+    }
+  }
 }
 
 TEST(CanvasTest, RubberBandLeavesOnlyTheFinalLine) {
