@@ -15,6 +15,8 @@ namespace tv {
 namespace {
 
 constexpr std::uint64_t kMaxJpegPixels = std::uint64_t{1} << 26;
+constexpr std::uint64_t kSmallJpegPixels = std::uint64_t{1} << 20;
+constexpr std::uint64_t kPixelsPerByte = 2048;
 
 // libjpeg reports fatal errors through error_exit, which must not return: jump back to the call.
 struct ErrorManager {
@@ -146,7 +148,10 @@ DecodeStatus DecompressRgb(const std::uint8_t* data, std::size_t size, DecodeTar
   src.pub.bytes_in_buffer = size;
   cinfo.src = &src.pub;
   jpeg_read_header(&cinfo, TRUE);
-  if (static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height > kMaxJpegPixels ||
+  // Even a flat picture costs a few bits per 8 x 8 block: a file far smaller than its declared
+  // size would only fill memory with grey.
+  const std::uint64_t pixels = static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height;
+  if (pixels > kMaxJpegPixels || (pixels > kSmallJpegPixels && pixels / kPixelsPerByte > size) ||
       cinfo.image_width > static_cast<JDIMENSION>(TBitmap::kMaxSide) ||
       cinfo.image_height > static_cast<JDIMENSION>(TBitmap::kMaxSide)) {
     jpeg_destroy_decompress(&cinfo);

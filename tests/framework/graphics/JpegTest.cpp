@@ -177,6 +177,33 @@ TEST_F(JpegTest, BadInputGivesErrorsNotExits) {
   EXPECT_THROW(empty.SaveToStream(sink), EInvalidGraphic);
 }
 
+TEST_F(JpegTest, DeclaredSizeBeyondWhatTheFileCanHoldIsRefused) {
+  auto small = TJPEGImage::Encode(ScreenLike(16, 16), 90);
+  ASSERT_TRUE(small.ok());
+  std::vector<std::uint8_t> forged = *small;
+  std::size_t sof = 0;
+  for (std::size_t i = 0; i + 1 < forged.size(); ++i)
+    if (forged[i] == 0xFF && forged[i + 1] == 0xC0) {
+      sof = i;
+      break;
+    }
+  ASSERT_NE(sof, 0u);
+  forged[sof + 5] = 0x1F;  // height 8000
+  forged[sof + 6] = 0x40;
+  forged[sof + 7] = 0x1F;  // width 8000
+  forged[sof + 8] = 0x40;
+  auto r = TJPEGImage::Decode(forged.data(), forged.size());
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error(), JpegError::TooLarge);
+  // A real picture of a large size decodes.
+  TBitmap big(1500, 1000);
+  auto bytes = TJPEGImage::Encode(big, 80);
+  ASSERT_TRUE(bytes.ok());
+  auto decoded = TJPEGImage::Decode(bytes->data(), bytes->size());
+  ASSERT_TRUE(decoded.ok()) << JpegErrorText(decoded.error()) << " " << bytes->size();
+  EXPECT_EQ(decoded->Width(), 1500);
+}
+
 TEST_F(JpegTest, TruncatedJpegStillDecodesWithoutCrashing) {
   auto full = TJPEGImage::Encode(ScreenLike(64, 48), 90);
   ASSERT_TRUE(full.ok());
