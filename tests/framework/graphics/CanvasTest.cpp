@@ -77,6 +77,22 @@ TEST(CanvasTest, WidthThreeLineIsSolidRoundCappedAndAliased) {
   }
 }
 
+TEST(CanvasTest, WidePenCapsAreRound) {
+  TBitmap b(40, 40);
+  TCanvas& c = b.Canvas();
+  c.Pen().SetWidth(5);
+  c.MoveTo(10, 20);
+  c.LineTo(30, 20);
+  // The cap reaches two pixels past the end on the axis, but its corners are cut.
+  EXPECT_EQ(b.PixelColor(32, 20), clBlack);
+  EXPECT_EQ(b.PixelColor(32, 21), clBlack);
+  EXPECT_EQ(b.PixelColor(32, 22), clWhite);
+  EXPECT_EQ(b.PixelColor(8, 18), clWhite);
+  EXPECT_EQ(b.PixelColor(8, 20), clBlack);
+  EXPECT_EQ(b.PixelColor(20, 22), clBlack);  // five rows thick along the line
+  EXPECT_EQ(b.PixelColor(20, 23), clWhite);
+}
+
 TEST(CanvasTest, NotModeTwiceRestoresThePicture) {
   for (int width : {1, 2, 3, 5}) {
     TBitmap b = Noise(80, 60);
