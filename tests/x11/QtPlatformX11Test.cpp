@@ -726,3 +726,18 @@ TEST_F(QtX11Test, OpenUrlHandsTheAddressToTheDesktopOpener) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QtX11Test, OneLoopStepAlsoHandlesMessagesPostedWhileItRuns) {
+  const HWND w = p_->CreateWindow(WindowKind::MessageOnly);
+  p_->SetEventHandler([&](const Event& e) {
+    events_.push_back(e);
+    if (e.kind == EventKind::Message && e.msg < WM_USER + 5) p_->PostMessage(w, e.msg + 1, 0, 0);
+  });
+  ASSERT_TRUE(p_->PostMessage(w, WM_USER, 0, 0));
+  p_->ProcessEvents(false);
+  EXPECT_EQ(Count(EventKind::Message, w, WM_USER + 5), 1);
+}
+
+}  // namespace

@@ -17,6 +17,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,7 @@ const QEvent::Type kMessageEventType = static_cast<QEvent::Type>(QEvent::registe
 // How long other clients get to repaint what an unmapped overlay uncovered before a grab.
 constexpr auto kUncoverSettle = std::chrono::milliseconds(30);
 constexpr std::uint32_t kMinTimerMs = 10;  // USER_TIMER_MINIMUM
+constexpr int kMaxDrainRounds = 1000;
 
 struct MessageEvent : QEvent {
   MessageEvent(HWND w, UINT m, WPARAM wp, LPARAM lp, std::uint64_t serial)
@@ -142,6 +144,7 @@ struct QtPlatform::State {
   std::exception_ptr pending;
   std::map<std::pair<HWND, std::uintptr_t>, TimerRec> timers;
   std::uint64_t nextSerial = 1;
+  std::atomic<int> queued{0};  // posted messages not yet dispatched
   HWND capture = 0;
   std::optional<Rect> clip;
   std::unique_ptr<QTimer> clipTimer;
@@ -163,7 +166,14 @@ struct QtPlatform::State {
     if (pending) std::rethrow_exception(std::exchange(pending, nullptr));
   }
 
+  // Timer ticks are not counted: a loop step drains posted messages, not a fast timer.
+  void Post(MessageEvent* m) {
+    if (!m->timerSerial) ++queued;
+    QCoreApplication::postEvent(dispatcher.get(), m);
+  }
+
   void OnMessage(const MessageEvent& m) {
+    if (!m.timerSerial) --queued;
     if (m.timerSerial) {
       auto it = timers.find({m.window, m.wParam});
       if (it == timers.end() || it->second.serial != m.timerSerial) return;  // killed meanwhile
@@ -333,6 +343,10 @@ void QtPlatform::SetEventHandler(EventHandler handler) { s_->handler = std::move
 void QtPlatform::ProcessEvents(bool waitForMore) {
   s_->Bury();
   QCoreApplication::processEvents(waitForMore ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+  // Qt leaves messages posted by the handlers of this step for the next one; like a message loop
+  // that peeks until the queue is empty, handle them now (bounded, should handlers post forever).
+  for (int round = 0; round < kMaxDrainRounds && s_->queued.load() > 0 && !s_->pending; ++round)
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
   s_->Bury();
   s_->RethrowPending();
 }
@@ -344,7 +358,7 @@ void QtPlatform::Wake() {
 
 bool QtPlatform::PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (window && !IsWindow(window)) return false;
-  QCoreApplication::postEvent(s_->dispatcher.get(), new MessageEvent(window, msg, wParam, lParam, 0));
+  s_->Post(new MessageEvent(window, msg, wParam, lParam, 0));
   return true;
 }
 
@@ -532,8 +546,7 @@ bool QtPlatform::SetTimer(HWND window, std::uintptr_t id, std::uint32_t ms) {
       // Like WM_TIMER, at most one tick of a timer waits in the queue.
       if (it == s->timers.end() || it->second.queued) return;
       it->second.queued = true;
-      QCoreApplication::postEvent(s->dispatcher.get(),
-                                  new MessageEvent(key.first, WM_TIMER, key.second, 0, it->second.serial));
+      s->Post(new MessageEvent(key.first, WM_TIMER, key.second, 0, it->second.serial));
     });
   }
   t.serial = s_->nextSerial++;
