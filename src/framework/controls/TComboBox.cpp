@@ -335,7 +335,10 @@ void TComboListForm::SetHotIndex(int index) {
 void TComboListForm::OpenBelow() {
   Font().Assign(combo_->Font());
   const int h = VisibleCount() * combo_->ItemHeight() + 2;
-  const int w = combo_->Width();
+  // As wide as the box, or wider when an item would not fit.
+  int widest = 0;
+  for (const std::string& item : combo_->Items().Items()) widest = std::max(widest, classic::TextWidthOf(combo_->Font(), item));
+  const int w = std::max(combo_->Width(), widest + 8 + (HasScrollBar() ? kListScrollWidth : 0));
   const TPoint below = combo_->ClientToScreen({0, combo_->Height()});
   const platform::Size screen = platform::GetPlatform().PrimaryScreenSize();
   int top = below.Y;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/controls/ControlsFixture.h"
+#include "framework/controls/ClassicPaint.h"
 #include "framework/controls/TComboBox.h"
 
 using namespace tv;
@@ -176,6 +177,15 @@ TEST_F(ComboBoxTest, APressOnTheBoxThatTakesTheActivationFromTheListOnlyClosesIt
   // The next click opens it again.
   Click(combo, 30, 10);
   EXPECT_TRUE(combo->DroppedDown());
+}
+
+TEST_F(ComboBoxTest, ANarrowBoxOpensAListWideEnoughForItsItems) {
+  combo->SetBounds(56, 19, 35, 21);  // the settings panel's hot-key list
+  Click(combo, 10, 10);
+  ASSERT_TRUE(combo->DroppedDown());
+  EXPECT_GT(combo->ListForm()->Width(), 35);
+  const TRect row = combo->ListForm()->ItemRect(9);
+  EXPECT_GE(row.Width(), classic::TextWidthOf(combo->Font(), "Scr Lk"));
 }
 
 TEST_F(ComboBoxTest, TheListOpensAboveTheBoxNearTheBottomOfTheScreen) {
