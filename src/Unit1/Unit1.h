@@ -118,6 +118,8 @@ class TForm1 : public TForm {
 
   // Registers the hot key HotKeyCode for this window; shows whether it could be.
   void RegisterCaptureHotKey();
+  // Shows or hides the note that another program holds the chosen key, in the current language.
+  void SetHotKeyTaken(bool taken);
 
   void WndProc(TMessage& Message) override;
 
@@ -126,7 +128,6 @@ class TForm1 : public TForm {
   std::unique_ptr<TImageList> imageList1_;
   void BuildControls();
   void BuildSettingsPanel();
-  void SetHotKeyTaken(bool taken);
 };
 
 extern TForm1* Form1;

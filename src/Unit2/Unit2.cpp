@@ -146,7 +146,9 @@ void HandOff(TBitmap& bitmap, bool fromFullScreen) {
 
     if (FileSearchFlag) {
       CaptureNumber = 1;
-      while (fs::exists(TempCaptureName(CaptureNumber, ".jpg"))) ++CaptureNumber;
+      // A stale picture under either name is someone's file: never overwrite or delete it.
+      while (fs::exists(TempCaptureName(CaptureNumber, ".jpg")) || fs::exists(TempCaptureName(CaptureNumber, ".bmp")))
+        ++CaptureNumber;
       FileSearchFlag = false;
     }
     jpgName = TempCaptureName(CaptureNumber, ".jpg");

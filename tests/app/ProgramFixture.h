@@ -3,8 +3,10 @@
 // picture on the screen. Errors that reach the default error box are collected in `errors`.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Unit1/Unit1.h"
 #include "Unit2/Unit2.h"
@@ -47,8 +49,10 @@ class ProgramFixture : public AppFixture {
     fake->SetScreenImage(PatternScreen(kScreenWidth, kScreenHeight));
     InstallDialogs();
     app->SetExceptionPresenter([this](const std::string& text) { errors.push_back(text); });
+    BeforeForms();
     app->CreateForm<TForm1>(&Form1);
     app->CreateForm<TForm2>(&Form2);
+    FormsCreated();
     Form1->Show();
     app->ProcessMessages();
   }
@@ -65,9 +69,48 @@ class ProgramFixture : public AppFixture {
     std::filesystem::remove_all(workDir, ec);
   }
 
+  // Hooks around the creation of the two windows, as the program entry makes them.
+  virtual void BeforeForms() {}
+  virtual void FormsCreated() {}
+
   void PressHotKey() {
     fake->PressHotKey(HotKeyCode);
     app->ProcessMessages();
+  }
+
+  // Mouse input on the overlay, handled at once.
+  void OverlayDown(int x, int y, platform::MouseButton b = platform::MouseButton::Left) {
+    fake->MouseDown(Form2->Handle(), b, x, y);
+    app->ProcessMessages();
+  }
+  void OverlayMove(int x, int y) {
+    fake->MouseMove(Form2->Handle(), x, y);
+    app->ProcessMessages();
+  }
+  void OverlayUp(int x, int y, platform::MouseButton b = platform::MouseButton::Left) {
+    fake->MouseUp(Form2->Handle(), b, x, y);
+    app->ProcessMessages();
+  }
+  void OverlayClick(int x, int y) {
+    OverlayDown(x, y);
+    OverlayUp(x, y);
+  }
+  // Press, drag through the midpoint, release.
+  void OverlayDrag(int x1, int y1, int x2, int y2) {
+    OverlayDown(x1, y1);
+    OverlayMove((x1 + x2) / 2, (y1 + y2) / 2);
+    OverlayMove(x2, y2);
+    OverlayUp(x2, y2);
+  }
+
+  // Names of the files in the current working directory, sorted.
+  static std::vector<std::string> WorkFiles() {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(".", ec))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   static constexpr int kScreenWidth = 640;
