@@ -114,7 +114,7 @@ class TForm1 : public TForm {
   void CaptureArrived();
 
   // Whether the interface is English (the language switch is on).
-  bool English() const;
+  virtual bool English() const;
 
   // Registers the hot key HotKeyCode for this window; shows whether it could be.
   void RegisterCaptureHotKey();
