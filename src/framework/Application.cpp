@@ -376,7 +376,7 @@ void TApplication::InternalRestore() {
     std::vector<std::pair<TForm*, ComponentGuard>> forms;
     for (int i = 0; i < Screen->FormCount(); ++i) forms.emplace_back(Screen->Forms(i), ComponentGuard(Screen->Forms(i)));
     for (auto& [f, g] : forms)
-      if (g) SendMessage(f->Handle(), WM_SHOWWINDOW, 1, SW_PARENTOPENING);
+      if (g && f->hiddenByParent_) SendMessage(f->Handle(), WM_SHOWWINDOW, 1, SW_PARENTOPENING);
   }
   if (!guard) return;
   if (mainForm_ && mainForm_->WindowState() == wsMinimized) mainForm_->SetWindowState(wsNormal);

@@ -443,3 +443,41 @@ TEST_F(FormTest, AWindowManagerResizeReachesTheFormAndItsBuffer) {
   app->ProcessMessages();
   EXPECT_EQ(log.size(), 1u);
 }
+
+TEST_F(FormTest, HideToTrayAndBackThroughTheApplicationWindow) {
+  // What the tray component does: the hook hides the main form when the application minimises, and
+  // showing it again restores the application first.
+  auto* f = app->CreateForm<LogForm>();
+  std::vector<std::string>& log = f->ownLog;
+  f->Show();
+  app->ProcessMessages();
+  app->HookMainWindow([&](TMessage& m) {
+    if (m.Msg == WM_SIZE && m.WParam == SIZE_MINIMIZED) {
+      f->SetVisible(false);
+      if (IsWindowVisible(app->Handle())) ShowWindow(app->Handle(), SW_HIDE);
+    }
+    if (m.Msg == WM_SYSCOMMAND && m.WParam == SC_RESTORE) {
+      if (f->WindowState() == wsMinimized) f->SetWindowState(wsNormal);
+      f->SetVisible(true);
+    }
+    return false;
+  });
+  log.clear();
+  fake->Minimize(f->Handle());
+  app->ProcessMessages();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "hide"), 1);
+  EXPECT_FALSE(fake->IsWindowVisible(f->Handle()));
+  EXPECT_FALSE(IsWindowVisible(app->Handle()));
+
+  log.clear();
+  app->Restore();  // ShowMainForm's first step
+  f->SetVisible(true);
+  SetForegroundWindow(app->Handle());
+  app->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"show", "WM_SHOWWINDOW 1"}));
+  EXPECT_TRUE(fake->IsWindowVisible(f->Handle()));
+  EXPECT_FALSE(fake->IsWindowMinimized(f->Handle()));
+  EXPECT_EQ(fake->ActiveWindow(), f->Handle());
+  EXPECT_TRUE(IsWindowVisible(app->Handle()));
+  EXPECT_FALSE(app->WindowMinimized());
+}
