@@ -265,3 +265,30 @@ TEST_F(EditorTools, ToolsDrawInPicturePixelsWhenScrolled) {
 
 }  // namespace
 }  // namespace tv::testing
+
+namespace tv::testing {
+namespace {
+
+TEST_F(EditorTools, TheColourButtonStartsRedBetweenColorAndUndo) {
+  TsColorSelect* b = Form1->sColorSelect1;
+  EXPECT_EQ(b->ColorValue(), clRed);
+  EXPECT_EQ(b->Parent(), Form1->sToolBar1);
+  EXPECT_EQ(b->BoundsRect(), Bounds(299, 2, 23, 21));
+  EXPECT_LT(Form1->sLabel3->Left(), b->Left());
+  EXPECT_GT(Form1->ToolButton11->Left(), b->Left());
+  ASSERT_EQ(b->Glyph().Width(), 15);
+  ASSERT_EQ(b->Glyph().Height(), 15);
+  EXPECT_EQ(b->Glyph().PixelColor(7, 7), clRed);
+  EXPECT_EQ(b->Glyph().PixelColor(0, 0), clFuchsia);
+  EXPECT_EQ(b->Glyph().ScanLine(0)[3], 0);
+  EXPECT_EQ(b->Glyph().ScanLine(7)[4 * 7 + 3], 255);
+  EXPECT_EQ(PresentedPixel(Form1->Handle(), AtControl(b).X, AtControl(b).Y), clRed);
+
+  // A click changes nothing for now: the pen still draws red.
+  ClickControl(b);
+  EXPECT_EQ(b->ColorValue(), clRed);
+  EXPECT_EQ(Screen->FormCount(), 2);
+}
+
+}  // namespace
+}  // namespace tv::testing
