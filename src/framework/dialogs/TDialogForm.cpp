@@ -3,31 +3,11 @@
 #include <cctype>
 #include <cmath>
 #include <string>
-#include <vector>
 
 #include "framework/controls/ClassicPaint.h"
 #include "framework/controls/TButton.h"
 
 namespace tv {
-
-bool SendDialogKey(TWinControl* root, UINT key) {
-  if (!root) return false;
-  std::vector<TControl*> children;
-  for (int i = 0; i < root->ControlCount(); ++i) children.push_back(root->Controls(i));
-  std::vector<ComponentGuard> guards(children.begin(), children.end());
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    if (!guards[i] || !children[i]->Visible()) continue;
-    if (children[i]->Perform(CM_DIALOGKEY, key, 0) != 0) return true;
-    if (!guards[i]) return true;
-    if (children[i]->IsWindowed() && SendDialogKey(static_cast<TWinControl*>(children[i]), key)) return true;
-  }
-  return false;
-}
-
-TDialogForm::TDialogForm(TComponent* owner) : TForm(owner) {
-  SetBorderStyle(bsDialog);
-  SetPosition(poScreenCenter);
-}
 
 namespace {
 
@@ -58,15 +38,17 @@ TButton* FindAccelButton(TWinControl* root, char32_t ch) {
 
 }  // namespace
 
+TDialogForm::TDialogForm(TComponent* owner) : TForm(owner) {
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
+}
+
 void TDialogForm::WndProc(TMessage& m) {
-  const bool keyDown = m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN;
   const auto key = static_cast<UINT>(m.WParam);
   ComponentGuard guard(this);
   TForm::WndProc(m);
   if (!guard || m.Result != 0 || static_cast<UINT>(m.WParam) != key) return;
-  if (keyDown && (key == VK_RETURN || key == VK_ESCAPE)) {
-    if (SendDialogKey(this, key)) m.Result = 1;
-  } else if (m.Msg == WM_CHAR && key < 0x80 && std::isalnum(static_cast<int>(key))) {
+  if (m.Msg == WM_CHAR && key < 0x80 && std::isalnum(static_cast<int>(key))) {
     // A letter no control used clicks the button it is the accelerator of.
     if (TButton* b = FindAccelButton(this, static_cast<char32_t>(std::tolower(static_cast<int>(key))))) {
       m.Result = 1;

@@ -1,14 +1,10 @@
 #pragma once
-// A form for dialogs: Enter and Escape that the focused control does not use go to the buttons as
-// dialog keys (Enter clicks the active default button, Escape the cancel button); the form is
-// centred on the screen and has a fixed dialog frame.
+// A form for dialogs: centred on the screen, with a fixed dialog frame; a letter that the focused
+// control does not use clicks the button whose accelerator it is ("&Yes"). Enter and Escape reach
+// the default and cancel buttons as on every form.
 #include "framework/Form.h"
 
 namespace tv {
-
-// Offers a dialog key (VK_RETURN, VK_ESCAPE) to every control under `root`, depth first, until
-// one takes it (answers CM_DIALOGKEY with a non-zero result). True when one did.
-bool SendDialogKey(TWinControl* root, UINT key);
 
 class TDialogForm : public TForm {
  public:

@@ -120,6 +120,23 @@ TEST_F(ButtonTest, ModalResultClosesAModalFormAndDialogKeysReachDefaultAndCancel
   delete dlg;
 }
 
+TEST_F(ButtonTest, DefaultAndCancelButtonsAnswerEnterAndEscapeOnAnyForm) {
+  auto* box = Add<TCheckBox>(form, 5, 5, 100, 17);
+  auto* def = Add<TButton>(form, 10, 40, 75, 25);
+  def->SetDefault(true);
+  auto* cancel = Add<TButton>(form, 100, 40, 75, 25);
+  cancel->SetCancel(true);
+  std::vector<std::string> log;
+  def->OnClick = [&](TObject*) { log.push_back("default"); };
+  cancel->OnClick = [&](TObject*) { log.push_back("cancel"); };
+  box->SetFocus();
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  def->SetEnabled(false);
+  Key(VK_RETURN);  // a disabled default button does nothing
+  EXPECT_EQ(log, (std::vector<std::string>{"default", "cancel"}));
+}
+
 TEST_F(ButtonTest, CheckBoxRaisesOnClickOnEveryChangeOfState) {
   auto* box = Add<TCheckBox>(form, 114, 76, 20, 18);
   std::vector<bool> seen;
