@@ -159,3 +159,18 @@ TEST_F(EditTest, FocusByTabSelectsAllAndUtf8HelpersStepWholeCharacters) {
   EXPECT_EQ(utf8::Head(s, 3), "a\xC3\xA9\xE2\x82\xAC");
   EXPECT_EQ(utf8::Encode(0x1F600), "\xF0\x9F\x98\x80");
 }
+
+TEST_F(EditTest, TheCaretStaysInViewInANarrowField) {
+  edit->SetWidth(60);
+  Type("a fairly long line of text that cannot fit");
+  // The end of the text is at the right edge, the start scrolled out.
+  EXPECT_EQ(edit->CharPosFromX(edit->Width() - 4), edit->CharCount());
+  EXPECT_GT(edit->CharPosFromX(4), 0);
+  Key(VK_HOME);
+  EXPECT_EQ(edit->CharPosFromX(4), 0);
+  // Dragging past the right edge selects to the end.
+  Press(edit, 5, 10);
+  Move(edit, 500, 10);
+  Release(edit, 500, 10);
+  EXPECT_GT(edit->SelLength(), 0);
+}
