@@ -670,8 +670,24 @@ void TForm::WndProc(TMessage& m) {
 
 // ---- raisers ------------------------------------------------------------------------------------------------
 
-void TForm::DoCreate() { RaiseEvent(OnCreate, this); }
-void TForm::DoDestroy() { RaiseEvent(OnDestroy, this); }
+// As in the VCL, an error in OnCreate or OnDestroy is shown and the creation or destruction goes on.
+void TForm::DoCreate() {
+  try {
+    RaiseEvent(OnCreate, this);
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(this);
+  }
+}
+
+void TForm::DoDestroy() {
+  try {
+    RaiseEvent(OnDestroy, this);
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(this);
+  }
+}
 void TForm::DoShow() { RaiseEvent(OnShow, this); }
 void TForm::DoHide() { RaiseEvent(OnHide, this); }
 void TForm::Activate() { RaiseEvent(OnActivate, this); }

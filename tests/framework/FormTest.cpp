@@ -481,3 +481,20 @@ TEST_F(FormTest, HideToTrayAndBackThroughTheApplicationWindow) {
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
   EXPECT_FALSE(app->WindowMinimized());
 }
+
+TEST_F(FormTest, ErrorsInOnCreateAndOnDestroyAreShownAndTheFormStillWorks) {
+  class Faulty : public TForm {
+   public:
+    explicit Faulty(TComponent* o) : TForm(o) {
+      OnCreate = [](TObject*) { throw Exception("Unable to write to /x/Settings.ini"); };
+      OnDestroy = [](TObject*) { throw Exception("gone"); };
+      SetVisible(true);
+    }
+  };
+  auto* f = app->CreateForm<Faulty>();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(app->MainForm(), f);
+  EXPECT_TRUE(f->Showing());  // creation went on
+  f->Free();
+  EXPECT_EQ(errors, (std::vector<std::string>{"Unable to write to /x/Settings.ini.", "gone."}));
+}
