@@ -31,6 +31,20 @@ fail() {
 
 shot() { "$TOVALIN_X11SHOT" "$REPORT/$1.png" || fail "screenshot $1"; }
 
+# shot_until NAME MODE ARGS...: screenshots until the pattern helper's check passes (the program
+# may still be painting), at most for about five seconds.
+shot_until() {
+  local name=$1 mode=$2
+  shift 2
+  for _ in $(seq 1 20); do
+    shot "$name"
+    "$TOVALIN_X11PATTERN" "$mode" "$REPORT/$name.png" "$@" 2>"$RUN_DIR/check.err" && return 0
+    sleep 0.25
+  done
+  cat "$RUN_DIR/check.err" >&2
+  return 1
+}
+
 overlay_visible() { xdotool search --onlyvisible --name '^ScreenWindow$' 2>/dev/null | head -n1; }
 
 wait_overlay_shown() {
@@ -84,11 +98,9 @@ wait_overlay_shown
 eval "$(xdotool getwindowgeometry --shell "$OVERLAY")"
 echo "overlay at $X,$Y ${WIDTH}x${HEIGHT}"
 [ "$X" = 0 ] && [ "$Y" = 0 ] && [ "$WIDTH" = "$SW" ] && [ "$HEIGHT" = "$SH" ] || fail "the overlay does not cover the screen"
-sleep 0.3
-shot overlay
 for block in "0 0 500 350" "1262 30 $((SW - 1262)) $((SH - 30))" "0 360 520 $((SH - 360))"; do
   # shellcheck disable=SC2086
-  "$TOVALIN_X11PATTERN" blended "$REPORT/overlay.png" $block 150 c0c0c0 || fail "the overlay is not silver at 150/255 over $block"
+  shot_until overlay blended $block 150 c0c0c0 || fail "the overlay is not silver at 150/255 over $block"
 done
 
 # ---- a drag from (100,100) to (300,250) --------------------------------------------------------
@@ -104,10 +116,8 @@ shot overlay-drag
 xdotool mouseup 1
 wait_overlay_gone
 xdotool mousemove 10 10
-sleep 0.3
-shot capture-drag
 picture_origin
-"$TOVALIN_X11PATTERN" check "$REPORT/capture-drag.png" "$PX" "$PY" 200 150 100 100 || fail "the dragged region is not in the main window"
+shot_until capture-drag check "$PX" "$PY" 200 150 100 100 || fail "the dragged region is not in the main window"
 # Exactly 200 x 150: the panel's background lies right of and under the picture.
 if "$TOVALIN_X11PATTERN" check "$REPORT/capture-drag.png" $((PX + 200)) "$PY" 1 1 300 100 2>/dev/null ||
    "$TOVALIN_X11PATTERN" check "$REPORT/capture-drag.png" "$PX" $((PY + 150)) 1 1 100 250 2>/dev/null; then
@@ -121,10 +131,9 @@ wait_overlay_shown
 sleep 0.3
 xdotool key F7
 wait_overlay_gone
-shot capture-full
 picture_origin
 # Both bars show: the visible part is 721 x 370. The main window was on the screen at (520, 360).
-"$TOVALIN_X11PATTERN" check "$REPORT/capture-full.png" "$PX" "$PY" 500 350 0 0 || fail "the full screen is not in the main window"
+shot_until capture-full check "$PX" "$PY" 500 350 0 0 || fail "the full screen is not in the main window"
 # Scroll both ways as far as the bars go: with ranges equal to the screen's size, the screen's
 # last column and row end exactly at the visible part's right and bottom edge.
 for _ in 1 2 3; do
@@ -134,10 +143,8 @@ for _ in 1 2 3; do
   sleep 0.15
 done
 xdotool mousemove 10 10
-sleep 0.4
-shot capture-full-scrolled
 # (The settings toggle covers the panel's top-right corner: start below it.)
-"$TOVALIN_X11PATTERN" check "$REPORT/capture-full-scrolled.png" $((PX + 721 - 15)) $((PY + 29)) 15 341 $((SW - 15)) $((SH - 341)) ||
+shot_until capture-full-scrolled check $((PX + 721 - 15)) $((PY + 29)) 15 341 $((SW - 15)) $((SH - 341)) ||
   fail "scrolled to the end, the screen's right and bottom edge are not at the panel's edges"
 
 # ---- click, move, click ------------------------------------------------------------------------
@@ -156,10 +163,8 @@ shot overlay-click-move
 xdotool click 1
 wait_overlay_gone
 xdotool mousemove 10 10
-sleep 0.3
-shot capture-click
 picture_origin
-"$TOVALIN_X11PATTERN" check "$REPORT/capture-click.png" "$PX" "$PY" 200 150 100 100 || fail "click, move, click did not grab the region"
+shot_until capture-click check "$PX" "$PY" 200 150 100 100 || fail "click, move, click did not grab the region"
 ls "$RUN_DIR" | grep -q '^screenshot' && fail "temporary files were left: $(ls "$RUN_DIR")"
 
 kill -0 "$PID" || fail "the program ended"
