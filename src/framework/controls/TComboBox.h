@@ -4,7 +4,8 @@
 // the user changes the selection (a pick from the list, arrow keys or typing while it is closed),
 // never by the program. The list opens in a borderless stay-on-top window below the box (above
 // it when there is no room), by a click or Alt+Down/F4, and closes on a pick, Escape, a click
-// elsewhere or when it loses activation.
+// elsewhere or when it loses activation. The list is as wide as the box, or wider when an item
+// needs it.
 #include <memory>
 
 #include "framework/Control.h"
