@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -173,4 +174,30 @@ TEST_F(EditTest, TheCaretStaysInViewInANarrowField) {
   Move(edit, 500, 10);
   Release(edit, 500, 10);
   EXPECT_GT(edit->SelLength(), 0);
+}
+
+// Every string of up to four bytes from the bytes that matter: stepping back meets only the
+// boundaries stepping forward meets, and no step lands inside a well-formed character.
+TEST(Utf8Stepping, ForwardAndBackwardStepsAgreeOnEveryShortString) {
+  const std::vector<char> alphabet = {'a', '\x80', '\xBF', '\xC3', '\xA9', '\xE2', '\x82', '\xF0', '\x9F', '\xFF'};
+  std::vector<std::string> all = {""};
+  for (int len = 1; len <= 4; ++len) {
+    std::vector<std::string> next;
+    for (const std::string& s : all)
+      if (static_cast<int>(s.size()) == len - 1)
+        for (char c : alphabet) next.push_back(s + c);
+    all.insert(all.end(), next.begin(), next.end());
+  }
+  for (const std::string& s : all) {
+    std::vector<std::size_t> forward;
+    for (std::size_t i = 0; i < s.size(); i = utf8::Next(s, i)) forward.push_back(i);
+    forward.push_back(s.size());
+    std::vector<std::size_t> backward = {s.size()};
+    for (std::size_t i = s.size(); i > 0;) {
+      i = utf8::Prev(s, i);
+      backward.push_back(i);
+    }
+    std::reverse(backward.begin(), backward.end());
+    ASSERT_EQ(forward, backward) << ::testing::PrintToString(s);
+  }
 }
