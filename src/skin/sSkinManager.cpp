@@ -10,6 +10,7 @@
 #include "framework/Form.h"
 #include "framework/MessageWindow.h"
 #include "framework/Screen.h"
+#include "framework/dialogs/Dialogs.h"
 #include "platform/Platform.h"
 #include "skin/sSkinLoader.h"
 
@@ -86,11 +87,13 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
   return std::move(s.Bytes());
 }
 
-void ShowMessage(const std::string& text, int kind) {
+// A modal box with an OK button: kind 0 error, 1 warning, 2 information.
+void ShowSkinMessage(const std::string& text, int kind) {
   if (SkinHost().ShowMessage) {
     SkinHost().ShowMessage(text, kind);
   } else if (Application) {
-    Application->ShowException(Exception(text));
+    const UINT icon = kind == 0 ? MB_ICONERROR : kind == 1 ? MB_ICONWARNING : MB_ICONINFORMATION;
+    MessageBox(text, Application->Title(), MB_OK | icon);
   }
 }
 
@@ -365,9 +368,9 @@ void TsSkinManager::LoadSkin(const std::string& previousName) {
     loader.ReadGlobalInfo(tables.SkinData);
     const double version = tables.SkinData.Version;
     if (version > 8.99) {
-      ShowMessage(kNewerSkinWarning, 1);
+      ShowSkinMessage(kNewerSkinWarning, 1);
     } else if (version < 7 && g_diagnostics) {
-      ShowMessage(kOutdatedSkinNotice, 2);
+      ShowSkinMessage(kOutdatedSkinNotice, 2);
     }
     loader.LoadAll(tables);
 
@@ -399,10 +402,10 @@ void TsSkinManager::LoadSkin(const std::string& previousName) {
     UpdateConstData();
   } catch (const ESkinLoadError& e) {
     skinName_ = previousName;
-    ShowMessage(e.what(), 0);
+    ShowSkinMessage(e.what(), 0);
   } catch (const Exception& e) {
     skinName_ = previousName;
-    ShowMessage(e.what(), 0);
+    ShowSkinMessage(e.what(), 0);
   }
 
   if (active_) {
