@@ -143,6 +143,20 @@ TEST_F(EditorSave, AFailedSaveShowsErrorOneAndLeavesThePictureAndOldFileAlone) {
     EXPECT_EQ(FirstDifference(after, before), "");
     EXPECT_EQ(WorkFilesNow(), filesBefore);
   }
+  // The box copies itself with Ctrl+C, as a Windows message box does.
+  fake->QueueSaveDialogAnswer("/proc/tovalin-shot.jpg");
+  fake->SetIdleHook([&] {
+    auto* f = OpenForm<TMessageForm>();
+    if (!f) return false;
+    fake->KeyDown(f->Handle(), 'C', ssCtrl);
+    fake->KeyDown(f->Handle(), VK_RETURN);
+    return true;
+  });
+  Save();
+  fake->SetIdleHook(nullptr);
+  EXPECT_EQ(fake->ClipboardText(),
+            "---------------------------\r\nTovalin\r\n---------------------------\r\nSaving file error #1\r\n"
+            "---------------------------\r\nOK\r\n---------------------------\r\n");
   if (::geteuid() != 0) {
     EXPECT_EQ(ReadAll(workDir / "readonly.jpg"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
   }

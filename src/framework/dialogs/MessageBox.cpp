@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/Clipboard.h"
 #include "framework/Exceptions.h"
 #include "framework/controls/TButton.h"
 #include "framework/controls/TEdit.h"
@@ -184,6 +185,20 @@ TMessageForm::TMessageForm(TComponent* owner, const std::string& text, const std
   }
   // The default button has the focus when the box opens.
   buttons_[defIndex]->SetTabOrder(0);
+  // Ctrl+C copies the box as text, laid out as the Windows message box lays it out.
+  SetKeyPreview(true);
+  OnKeyDown = [this, text, caption](TObject*, std::uint16_t& key, TShiftState shift) {
+    if (key != 'C' || (shift & (ssCtrl | ssAlt | ssShift)) != ssCtrl) return;
+    const std::string rule = "---------------------------\r\n";
+    std::string buttons;
+    for (TButton* b : buttons_) {
+      std::string c = b->Caption();
+      c.erase(std::remove(c.begin(), c.end(), '&'), c.end());
+      buttons += (buttons.empty() ? "" : "   ") + c;
+    }
+    Clipboard()->SetAsText(rule + caption + "\r\n" + rule + text + "\r\n" + rule + buttons + "\r\n" + rule);
+    key = 0;
+  };
   OnCloseQuery = [this](TObject*, bool& canClose) {
     // Closing the window (not a button) is refused when nothing answers it.
     if (ModalResult() == mrCancel && !ButtonFor(IDCANCEL) && cancelId_ == 0) canClose = false;
