@@ -6,6 +6,7 @@
 
 #include "framework/graphics/TJPEGImage.h"
 #include "skin/SkinTestSupport.h"
+#include "skin/sSkinLoader.h"
 #include "skin/sSkinManager.h"
 
 namespace tv {
@@ -407,6 +408,36 @@ TEST_F(SkinManagerTest, DefaultManagerIsTheFirstOne) {
   EXPECT_TRUE(second.IsDefault());
   EXPECT_FALSE(manager.IsDefault());
   manager.SetIsDefault(true);
+}
+
+}  // namespace
+}  // namespace tv
+
+namespace tv {
+namespace {
+
+TEST_F(SkinManagerTest, HueOffsetReloadsWithShiftedColoursAndImages) {
+  AddStoredSkin(manager, "S",
+                "[GLOBALINFO]\r\nVERSION=8\r\nMASTERBITMAP=M.BMP\r\nCOLOR=255\r\n[PANEL]\r\nCOLOR=255\r\nFONTCOLOR=16711935\r\n",
+                {{"m.bmp", test::BmpBytes(2, 1, 0x0000FF, {{{1, 0}, 0xFF00FF}})}});
+  manager.SetSkinName("S");
+  int changes = 0;
+  manager.OnAfterChange = [&](TObject*) { ++changes; };
+  host.commands.clear();
+  manager.SetHueOffset(120);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(host.commands.back(), AC_REFRESH);
+  EXPECT_EQ(Section("PANEL").Props[0].Color, 0x00FF00);      // red turned green
+  EXPECT_EQ(Section("PANEL").Props[0].FontColor, 0x00FFFF);  // magenta turned yellow
+  EXPECT_EQ(manager.Palette().GlobalColor, 0x00FF00);
+  const TBitmap* master = manager.MasterBitmap();
+  ASSERT_NE(master, nullptr);
+  EXPECT_EQ(master->PixelColor(0, 0), 0x00FF00);
+  EXPECT_EQ(master->PixelColor(1, 0), 0xFF00FF);  // the transparent key stays
+  manager.SetHueOffset(0);
+  EXPECT_EQ(Section("PANEL").Props[0].Color, 255);
+  EXPECT_EQ(ChangeHueSaturation(0x336699, 0, 0), 0x336699);
+  EXPECT_EQ(ChangeHueSaturation(0x808080, 0, -100), 0x808080);
 }
 
 }  // namespace
