@@ -6,7 +6,6 @@
 
 #include "framework/graphics/TBitmap.h"
 #include "framework/graphics/TJPEGImage.h"
-#include "framework/graphics/TImageList.h"
 
 namespace {
 
@@ -41,22 +40,6 @@ void BM_EncodeQuality100(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(1));
 }
 BENCHMARK(BM_EncodeQuality100)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
-
-// One undo snapshot of a screen-sized picture after a short stroke.
-void BM_SnapshotInsert(benchmark::State& state) {
-  tv::TBitmap picture = Desktop(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  for (auto _ : state) {
-    state.PauseTiming();
-    tv::TImageList list(picture.Width(), picture.Height());
-    list.Add(picture);
-    picture.Canvas().Pen().SetWidth(3);
-    picture.Canvas().MoveTo(100, 100);
-    picture.Canvas().LineTo(300, 200);
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(list.Insert(1, picture));
-  }
-}
-BENCHMARK(BM_SnapshotInsert)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
