@@ -329,7 +329,7 @@ void TBitmap::LoadFromFile(const std::string& path) {
 
 void TBitmap::SaveToFile(const std::string& path) const {
   TFileStream file(path, fmCreate);
-  SaveToStream(file);
+  if (!WriteBmp(file)) throw EWriteError("Cannot write to file \"" + path + "\"");
 }
 
 }  // namespace tv

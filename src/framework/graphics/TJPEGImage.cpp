@@ -272,7 +272,8 @@ void TJPEGImage::SaveToFile(const std::string& path) const {
   auto bytes = Compressed();  // compress first, so a failure leaves no file behind
   if (!bytes) throw EInvalidGraphic(JpegErrorText(bytes.error()));
   TFileStream file(path, fmCreate);
-  file.WriteBuffer(bytes->data(), static_cast<std::int64_t>(bytes->size()));
+  const auto size = static_cast<std::int64_t>(bytes->size());
+  if (file.Write(bytes->data(), size) != size) throw EWriteError("Cannot write to file \"" + path + "\"");
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {

@@ -385,6 +385,17 @@ TEST(BmpTest, FilesAndUnreadablePaths) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(BmpTest, AFullDiskNamesTheFile) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const TBitmap src = Pattern(300, 300, pf24bit);
+  try {
+    src.SaveToFile("/dev/full");
+    FAIL() << "expected a write error";
+  } catch (const EWriteError& e) {
+    EXPECT_NE(std::string(e.what()).find("/dev/full"), std::string::npos) << e.what();
+  }
+}
+
 TEST(BmpTest, StreamReadStopsAfterTheBitmap) {
   TMemoryStream s;
   Pattern(3, 3, pf24bit).SaveToStream(s);

@@ -224,6 +224,18 @@ TEST_F(JpegTest, SaveToUnwritablePathThrowsAndLeavesNoFile) {
   EXPECT_FALSE(fs::exists(Path("empty.jpg")));
 }
 
+TEST_F(JpegTest, AFullDiskNamesTheFile) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TJPEGImage jpeg;
+  jpeg.Assign(ScreenLike(64, 64));
+  try {
+    jpeg.SaveToFile("/dev/full");
+    FAIL() << "expected a write error";
+  } catch (const EWriteError& e) {
+    EXPECT_NE(std::string(e.what()).find("/dev/full"), std::string::npos) << e.what();
+  }
+}
+
 TEST(JpegQuality, IsClampedToOneToHundred) {
   TJPEGImage j;
   EXPECT_EQ(j.CompressionQuality(), TJPEGImage::kDefaultQuality);
