@@ -7,6 +7,7 @@
 
 #include "app/EditorFixture.h"
 #include "framework/controls/TLabel.h"
+#include "framework/dialogs/TInputForm.h"
 #include "framework/dialogs/TMessageForm.h"
 #include "framework/dialogs/TSaveDialog.h"
 #include "framework/graphics/TJPEGImage.h"
@@ -169,7 +170,7 @@ class RussianForm1 : public TForm1 {
   bool English() const override { return false; }
 };
 
-TEST_F(EditorSave, TheErrorIsInRussianWhenTheInterfaceIsRussian) {
+TEST_F(EditorSave, TheErrorAndTheTextBoxAreInRussianWhenTheInterfaceIsRussian) {
   delete Form1;
   RussianForm1* russian = nullptr;
   app->CreateForm<RussianForm1>(&russian);
@@ -183,6 +184,19 @@ TEST_F(EditorSave, TheErrorIsInRussianWhenTheInterfaceIsRussian) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].first, "Tovalin");
   EXPECT_EQ(boxes[0].second, "Ошибка сохранения файла #1");
+
+  // The text tool asks in Russian too.
+  ClickControl(Form1->ToolButton3);
+  std::string caption, prompt;
+  AnswerWith<TInputForm>([&](TInputForm* f) {
+    caption = f->Caption();
+    prompt = f->Prompt()->Caption();
+    fake->KeyDown(f->Handle(), VK_ESCAPE);
+  });
+  Down(5, 5);
+  Up(5, 5);
+  EXPECT_EQ(caption, "Текст для вставки");
+  EXPECT_EQ(prompt, "Введите текст:");
 }
 
 }  // namespace
