@@ -106,6 +106,7 @@ class TFont {
   TFont() = default;
   TFont(const TFont& other);
   TFont& operator=(const TFont& other);
+  virtual ~TFont() = default;
 
   const std::string& Name() const { return name_; }
   void SetName(const std::string& name);
