@@ -128,6 +128,17 @@ bool PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   return platform::GetPlatform().PostMessage(window, msg, wParam, lParam);
 }
 
+UINT RegisterWindowMessage(const std::string& name) {
+  static std::map<std::string, UINT> registered;
+  if (name.empty()) return 0;
+  auto it = registered.find(name);
+  if (it != registered.end()) return it->second;
+  const UINT id = 0xC000 + static_cast<UINT>(registered.size());
+  if (id > 0xFFFF) return 0;
+  registered.emplace(name, id);
+  return id;
+}
+
 LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 bool IsWindowVisible(HWND window) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/WinDefs.h"
 
@@ -21,6 +22,9 @@ void DeallocateHWnd(HWND window);
 LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 // Queues the message for the window; false for an unknown window.
 bool PostMessage(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+// A message number for the name, the same for every caller of the process (0xC000..0xFFFF); 0 when
+// the range is used up.
+UINT RegisterWindowMessage(const std::string& name);
 // The default answer to a message nobody handles.
 LRESULT DefWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -250,3 +250,13 @@ TEST_F(MessageWindowTest, ScreenAndClipboardUseThePlatform) {
   EXPECT_EQ(fake->ClipboardText(), "http://localhost:8080/index2.html?file=a.jpg&path=1");
   EXPECT_EQ(Clipboard()->AsText(), fake->ClipboardText());
 }
+
+TEST(RegisteredMessages, OneNumberPerNameInTheRegisteredRange) {
+  const UINT a = RegisterWindowMessage("TaskbarCreated");
+  const UINT b = RegisterWindowMessage("Tovalin.Other");
+  EXPECT_GE(a, 0xC000u);
+  EXPECT_LE(a, 0xFFFFu);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(RegisterWindowMessage("TaskbarCreated"), a);
+  EXPECT_EQ(RegisterWindowMessage(""), 0u);
+}
