@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/AppFixture.h"
+#include "framework/Exceptions.h"
 #include "framework/Form.h"
 #include "framework/Screen.h"
 
@@ -378,4 +379,50 @@ TEST_F(ControlTest, ParentFontAndColorFollowTheParent) {
   EXPECT_FALSE(label->ParentFont());
   form->Font().SetName("MS Sans Serif");
   EXPECT_EQ(label->Font().Name(), "Tahoma");
+}
+
+TEST_F(ControlTest, WindowedChildrenPaintAboveWindowlessOnesAndBringToFrontRestacks) {
+  class Fill : public TControl {
+   public:
+    Fill(TComponent* o, TColor c) : TControl(o), color_(c) {}
+    void Paint(TCanvas& canvas) override {
+      canvas.Brush().SetColor(color_);
+      canvas.FillRect(ClientRect());
+    }
+    TColor color_;
+  };
+  auto* panel = new TWinControl(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 20, 20);
+  panel->SetColor(clBlue);
+  auto* red = new Fill(form, clRed);
+  red->SetParent(form);
+  red->SetBounds(0, 0, 20, 20);  // added later, still below the windowed panel
+  auto* green = new Fill(form, clLime);
+  green->SetParent(form);
+  green->SetBounds(10, 10, 20, 20);
+  app->ProcessMessages();
+  EXPECT_EQ(PresentedPixel(h(), 5, 5), clBlue);
+  EXPECT_EQ(PresentedPixel(h(), 25, 25), clLime);
+  EXPECT_EQ(form->ControlAtPos({5, 5}), panel);
+  red->BringToFront();  // above green, still below the panel
+  green->SendToBack();
+  panel->SetVisible(false);
+  app->ProcessMessages();
+  EXPECT_EQ(PresentedPixel(h(), 15, 15), clRed);
+  EXPECT_EQ(form->ControlAtPos({15, 15}), red);
+}
+
+TEST_F(ControlTest, AnErrorWhilePaintingIsShownOnce) {
+  class Broken : public TControl {
+   public:
+    using TControl::TControl;
+    void Paint(TCanvas&) override { throw Exception("cannot paint"); }
+  };
+  auto* b = new Broken(form);
+  b->SetParent(form);
+  b->SetBounds(0, 0, 10, 10);
+  app->ProcessMessages();
+  app->ProcessMessages();
+  EXPECT_EQ(errors, (std::vector<std::string>{"cannot paint."}));
 }
