@@ -2,6 +2,9 @@
 // hand-off to the main window, on the fake platform.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
@@ -70,9 +73,20 @@ class Capture : public ProgramFixture {
     };
   }
 
+  // Records, when the error box shows, whether the overlay still shows and which files exist.
+  void WatchErrors() {
+    app->SetExceptionPresenter([this](const std::string& text) {
+      errors.push_back(text);
+      overlayShownAtError.push_back(Form2->Visible());
+      filesAtError.push_back(WorkFiles());
+    });
+  }
+
   std::vector<std::string> filesAtHide;
   TFormStyle styleAtHide = fsNormal;
   int pictureWidthAtHide = -1;
+  std::vector<bool> overlayShownAtError;
+  std::vector<std::vector<std::string>> filesAtError;
 };
 
 TEST_F(Capture, TheOverlayIsAStayOnTopSilverLayerOverThePrimaryScreen) {
@@ -319,13 +333,16 @@ TEST_F(Capture, AnEmptyRectangleEndsInTheErrorBoxAndTheNextPressWorks) {
     const char* name;
     int x1, y1, x2, y2;
   };
+  WatchErrors();
   for (const Case& c : {Case{"no height", 100, 100, 300, 100}, Case{"no width", 120, 80, 120, 200}}) {
     SCOPED_TRACE(c.name);
     errors.clear();
+    overlayShownAtError.clear();
     PressHotKey();
     const int grabs = fake->GrabCount();
     OverlayDrag(c.x1, c.y1, c.x2, c.y2);
     ASSERT_EQ(errors.size(), 1u);
+    EXPECT_FALSE(overlayShownAtError[0]) << "the overlay hides before the error box shows";
     // The user is not left behind the overlay, and nothing of the grab stays.
     EXPECT_FALSE(Form2->Visible());
     EXPECT_TRUE(OverlayHidden);
@@ -350,9 +367,11 @@ TEST_F(Capture, AnUnwritableWorkingDirectoryEndsInTheErrorBoxAndTheProgramGoesOn
   fs::current_path(gone);
   fs::remove(gone);
 
+  WatchErrors();
   PressHotKey();
   OverlayDrag(100, 100, 300, 250);
   ASSERT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(overlayShownAtError[0]);
   EXPECT_NE(errors[0].find("screenshot1.jpg"), std::string::npos) << errors[0];
   EXPECT_FALSE(Form2->Visible());
   EXPECT_TRUE(OverlayHidden);
@@ -362,6 +381,7 @@ TEST_F(Capture, AnUnwritableWorkingDirectoryEndsInTheErrorBoxAndTheProgramGoesOn
   PressHotKey();
   PressHotKey();
   ASSERT_EQ(errors.size(), 2u);
+  EXPECT_FALSE(overlayShownAtError[1]);
   EXPECT_FALSE(Form2->Visible());
   EXPECT_EQ(Form2->FormStyle(), fsNormal);
   EXPECT_TRUE(PictureIsPattern(Form1->Picture(), 10, 20, 100, 50));
@@ -372,6 +392,40 @@ TEST_F(Capture, AnUnwritableWorkingDirectoryEndsInTheErrorBoxAndTheProgramGoesOn
   PressHotKey();
   EXPECT_TRUE(Form2->Visible());
   WatchHide();
+  OverlayDrag(100, 100, 300, 250);
+  EXPECT_EQ(filesAtHide, (std::vector<std::string>{"screenshot1.bmp", "screenshot1.jpg"}));
+  ExpectHandedOff(100, 100, 200, 150);
+}
+
+TEST_F(Capture, AGrabThatFailsHalfwayRemovesItsFilesBeforeTheErrorShows) {
+  PressHotKey();
+  OverlayDrag(10, 20, 110, 70);
+  ExpectHandedOff(10, 20, 100, 50);
+  WatchErrors();
+
+  // Files may grow to 60000 bytes: the JPEG of 200 x 150 pixels fits, its 90054-byte BMP does not.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 60000;
+  auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  PressHotKey();
+  WatchHide();
+  OverlayDrag(100, 100, 300, 250);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldSignal);
+
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("screenshot1.bmp"), std::string::npos) << errors[0];
+  EXPECT_FALSE(overlayShownAtError[0]);
+  EXPECT_TRUE(filesAtError[0].empty()) << ::testing::PrintToString(filesAtError[0]);
+  EXPECT_TRUE(WorkFiles().empty());
+  EXPECT_TRUE(PictureIsPattern(Form1->Picture(), 10, 20, 100, 50)) << "the previous picture stays";
+
+  // The next grab searches again and works.
+  errors.clear();
+  PressHotKey();
   OverlayDrag(100, 100, 300, 250);
   EXPECT_EQ(filesAtHide, (std::vector<std::string>{"screenshot1.bmp", "screenshot1.jpg"}));
   ExpectHandedOff(100, 100, 200, 150);
