@@ -4,7 +4,9 @@
 # NAME.jpg then exists and, decoded with djpeg, shows the red line where it was drawn. Saving
 # into a folder nobody can create files in shows the message box
 # "Saving file error #1" and leaves the picture as it was. (The folder is a path under a regular
-# file: that fails for root as well, where a folder without write permission would not.)
+# file: that fails for root as well, where a folder without write permission would not.) Then a
+# text stamp is recorded as one stroke although its input box takes the release of the press:
+# Undo takes away the stamp, and a second Undo the line.
 set -euo pipefail
 : "${TOVALIN_PROGRAM:?the program path}"
 : "${TOVALIN_X11SHOT:?the screenshot helper path}"
@@ -192,6 +194,46 @@ for x, y in ((20, 120), (200, 30), (150, 30), (60, 150), (280, 190)):
 print("the red line is there")
 EOF
 
+# A small PNG reader for the screenshots (8-bit RGB or RGBA, all filter types).
+export PNG_PY_DIR="$RUN_DIR"
+cat >"$RUN_DIR/png_rows.py" <<'EOF'
+import zlib, struct
+def load(path):
+    data = open(path, "rb").read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    pos, idat, w = 8, b"", 0
+    while pos < len(data):
+        n, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + n]
+        if kind == b"IHDR":
+            w, h, depth, ctype = struct.unpack(">IIBB", body[:10])
+            assert depth == 8 and ctype in (2, 6), (depth, ctype)
+            bpp = 3 if ctype == 2 else 4
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + n
+    raw = zlib.decompress(idat)
+    stride = w * bpp
+    rows, prev = [], bytearray(stride)
+    i = 0
+    for _ in range(h):
+        f = raw[i]; line = bytearray(raw[i + 1:i + 1 + stride]); i += 1 + stride
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b = prev[x]
+            c = prev[x - bpp] if x >= bpp else 0
+            if f == 1: line[x] = (line[x] + a) & 255
+            elif f == 2: line[x] = (line[x] + b) & 255
+            elif f == 3: line[x] = (line[x] + (a + b) // 2) & 255
+            elif f == 4:
+                p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line)); prev = line
+    return rows, bpp
+def pixel(rows, bpp, x, y):
+    return tuple(rows[y][x * bpp:x * bpp + 3])
+EOF
+
 # ---- a folder nobody can create files in -----------------------------------------------------
 "$TOVALIN_X11SHOT" "$REPORT/before-failed-save.png" || fail "screenshot"
 # A folder that is a regular file: no one, not even root, can create a file in it.
@@ -230,39 +272,9 @@ shot after-failed-save
 # The picture is as it was before the failed save.
 "$TOVALIN_X11SHOT" "$REPORT/after-failed-save.png" >/dev/null
 python3 - "$REPORT/before-failed-save.png" "$REPORT/after-failed-save.png" "$PX" "$PY" <<'EOF' ||
-import sys, zlib, struct
-def load(path):
-    data = open(path, "rb").read()
-    assert data[:8] == b"\x89PNG\r\n\x1a\n"
-    pos, idat, w = 8, b"", 0
-    while pos < len(data):
-        n, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + n]
-        if kind == b"IHDR":
-            w, h, depth, ctype = struct.unpack(">IIBB", body[:10])
-            assert depth == 8 and ctype in (2, 6), (depth, ctype)
-            bpp = 3 if ctype == 2 else 4
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + n
-    raw = zlib.decompress(idat)
-    stride = w * bpp
-    rows, prev = [], bytearray(stride)
-    i = 0
-    for _ in range(h):
-        f = raw[i]; line = bytearray(raw[i + 1:i + 1 + stride]); i += 1 + stride
-        for x in range(stride):
-            a = line[x - bpp] if x >= bpp else 0
-            b = prev[x]
-            c = prev[x - bpp] if x >= bpp else 0
-            if f == 1: line[x] = (line[x] + a) & 255
-            elif f == 2: line[x] = (line[x] + b) & 255
-            elif f == 3: line[x] = (line[x] + (a + b) // 2) & 255
-            elif f == 4:
-                p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(bytes(line)); prev = line
-    return rows, bpp
+import os, sys
+sys.path.insert(0, os.environ["PNG_PY_DIR"])
+from png_rows import load
 a, bpp = load(sys.argv[1]); b, _ = load(sys.argv[2])
 px, py = int(sys.argv[3]), int(sys.argv[4])
 for y in range(py, py + 200):
@@ -271,6 +283,49 @@ for y in range(py, py + 200):
 print("the picture is unchanged")
 EOF
   fail "the picture changed after the failed save"
+
+# ---- a text stamp: the press opens the box, which takes the release; one undo takes it away ----
+click_at $((WX + 174 + 37)) $((WY + 2 + 10))  # "Text"
+xdotool mousemove $((PX + 150)) $((PY + 150))
+sleep 0.2
+xdotool click 1
+BOXW=$(timeout 10 xdotool search --sync --onlyvisible --name '^Input text$' | head -n1) || true
+[ -n "$BOXW" ] || fail "no input box titled \"Input text\" appeared"
+xdotool windowactivate --sync "$BOXW" 2>/dev/null || xdotool windowfocus --sync "$BOXW" 2>/dev/null || true
+sleep 0.3
+xdotool type --delay 50 "Stamp"
+xdotool key Return
+for _ in $(seq 1 100); do
+  [ -z "$(xdotool search --onlyvisible --name '^Input text$' 2>/dev/null)" ] && break
+  sleep 0.05
+done
+xdotool mousemove 10 10
+sleep 0.4
+shot stamped
+click_at $((WX + 329 + 37)) $((WY + 2 + 10))  # "Undo"
+xdotool mousemove 10 10
+sleep 0.4
+shot stamp-undone
+click_at $((WX + 329 + 37)) $((WY + 2 + 10))
+xdotool mousemove 10 10
+sleep 0.4
+shot line-undone
+python3 - "$REPORT" "$PX" "$PY" <<'EOF' || fail "the stamp was not drawn, or undo did not take it and the line away one at a time"
+import os, sys
+sys.path.insert(0, os.environ["PNG_PY_DIR"])
+from png_rows import load, pixel
+report, px, py = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+def count(name, test):
+    rows, bpp = load(os.path.join(report, name + ".png"))
+    return sum(1 for y in range(py, py + 200) for x in range(px, px + 300) if test(pixel(rows, bpp, x, y)))
+white = lambda p: p[0] > 240 and p[1] > 240 and p[2] > 240
+red = lambda p: p[0] > 190 and p[1] < 70 and p[2] < 70
+counts = {n: (count(n, white), count(n, red)) for n in ("stamped", "stamp-undone", "line-undone")}
+print("white and red pixels:", counts)
+assert counts["stamped"][0] > 50, "no white box"
+assert counts["stamp-undone"][0] == 0 and counts["stamp-undone"][1] > 100, "the first undo did not take the stamp alone"
+assert counts["line-undone"] == (0, 0), "the second undo did not bring back the capture"
+EOF
 
 kill -0 "$PID" || fail "the program ended"
 kill -TERM "$PID"
