@@ -114,6 +114,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetClientWidth(741);
   SetClientHeight(419);
   BuildControls();
+  CreateSkinManager();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnResize = [this](TObject* s) { FormResize(s); };

@@ -22,6 +22,7 @@ class TScrollBox;
 class TToolBar;
 class TToolButton;
 class TsColorSelect;
+class TsSkinManager;
 
 // ---- process-wide state shared by the handlers of both windows ---------------------------------
 extern bool OverlayHidden;
@@ -71,6 +72,7 @@ class TForm1 : public TForm {
   TLabel* sLabel6 = nullptr;            // link to the service
   TImageList* ImageList1 = nullptr;     // the undo snapshots
   TSaveDialog* sSavePictureDialog1 = nullptr;
+  TsSkinManager* sSkinManager1 = nullptr;  // the internal skin "DarkMetro (internal)"
 
   // ---- drawing-tool state -----------------------------------------------------------------------
   bool PenActive = false;
@@ -127,6 +129,7 @@ class TForm1 : public TForm {
   std::unique_ptr<TImageList> systemImg_;
   std::unique_ptr<TImageList> imageList1_;
   void BuildControls();
+  void CreateSkinManager();
   void BuildSettingsPanel();
 };
 

@@ -13,6 +13,8 @@
 #include "framework/controls/TScrollBox.h"
 #include "framework/controls/TToolBar.h"
 #include "framework/graphics/TImageList.h"
+#include "skin/DarkMetroSkin.h"
+#include "skin/sSkinManager.h"
 
 namespace tv::testing {
 namespace {
@@ -224,6 +226,17 @@ TEST_F(Startup, TheOverlayShowsWhenCreatedAndHidesWhenTheMainWindowIsActivated) 
   app->ProcessMessages();
   EXPECT_FALSE(Form2->Visible());
   EXPECT_TRUE(OverlayHidden);
+}
+
+TEST_F(MainWindow, TheSkinManagerHoldsTheStoredDarkSkinLoaded) {
+  ASSERT_NE(Form1->sSkinManager1, nullptr);
+  const TsSkinManager& manager = *Form1->sSkinManager1;
+  EXPECT_EQ(Form1->sSkinManager1->InternalSkins().Count(), 1);
+  EXPECT_EQ(manager.SkinName(), kDarkMetroSkinName);
+  EXPECT_TRUE(manager.Active());
+  EXPECT_EQ(manager.SkinInfo(), "8.12");
+  EXPECT_GE(manager.SectionIndexOf("PANEL_LOW"), 0);
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(MainWindow, OnlyHotKeyIdOneCounts) {
