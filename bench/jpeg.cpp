@@ -6,29 +6,12 @@
 
 #include "framework/graphics/TBitmap.h"
 #include "framework/graphics/TJPEGImage.h"
+#include "BenchPictures.h"
 
 namespace {
 
-// A picture like a desktop: flat panels, gradients and some detailed areas.
-tv::TBitmap Desktop(int w, int h) {
-  tv::TBitmap b(w, h);
-  std::uint32_t seed = 1;
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = b.ScanLine(y);
-    for (int x = 0; x < w; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const bool detail = (x / 64 + y / 64) % 5 == 0;
-      const std::uint8_t v = detail ? static_cast<std::uint8_t>(seed >> 24) : static_cast<std::uint8_t>(x * 255 / w);
-      row[3 * x] = v;
-      row[3 * x + 1] = static_cast<std::uint8_t>(detail ? v : y * 255 / h);
-      row[3 * x + 2] = static_cast<std::uint8_t>(detail ? 255 - v : 90);
-    }
-  }
-  return b;
-}
-
 void BM_EncodeQuality100(benchmark::State& state) {
-  const tv::TBitmap picture = Desktop(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const tv::TBitmap picture = bench::Desktop(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   std::size_t bytes = 0;
   for (auto _ : state) {
     auto jpeg = tv::TJPEGImage::Encode(picture, 100);

@@ -18,28 +18,12 @@
 #include "framework/graphics/TBitmap.h"
 #include "framework/graphics/TCanvas.h"
 #include "framework/graphics/TImageList.h"
+#include "BenchPictures.h"
 
 namespace {
 
 constexpr double kMB = 1024.0 * 1024.0;
 
-// A picture like a desktop: flat panels, gradients and some noisy areas (photos, text).
-tv::TBitmap Desktop(int w, int h) {
-  tv::TBitmap b(w, h);
-  std::uint32_t seed = 7;
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = b.ScanLine(y);
-    for (int x = 0; x < w; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const bool detail = (x / 96 + y / 96) % 4 == 0;
-      const std::uint8_t v = detail ? static_cast<std::uint8_t>(seed >> 24) : static_cast<std::uint8_t>(x * 255 / w);
-      row[3 * x] = v;
-      row[3 * x + 1] = static_cast<std::uint8_t>(detail ? v : y * 255 / h);
-      row[3 * x + 2] = static_cast<std::uint8_t>(detail ? 255 - v : 60);
-    }
-  }
-  return b;
-}
 
 // Stroke k of a session: a pen scribble of a few hundred pixels, as an annotation is.
 void Annotate(tv::TBitmap& picture, int k) {
@@ -81,7 +65,7 @@ double HeapInUseMB() { return static_cast<double>(mallinfo2().uordblks) / kMB; }
 template <void (*Stroke)(tv::TBitmap&, int)>
 void BM_ElevenSnapshots(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  const tv::TBitmap capture = Desktop(w, h);
+  const tv::TBitmap capture = bench::Desktop(w, h, 7, 96, 4, 60);
   double stored = 0, heap = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -112,7 +96,7 @@ BENCHMARK_TEMPLATE(BM_ElevenSnapshots, Scribble)->Args({3840, 2160})->Unit(bench
 // One snapshot: a stroke was drawn, the picture goes into the list after the newest entry.
 void BM_OneSnapshot(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  tv::TBitmap picture = Desktop(w, h);
+  tv::TBitmap picture = bench::Desktop(w, h, 7, 96, 4, 60);
   tv::TImageList list(w, h);
   list.Insert(0, picture);
   Annotate(picture, 0);
@@ -129,7 +113,7 @@ BENCHMARK(BM_OneSnapshot)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmar
 // One undo step: the previous entry drawn over the picture.
 void BM_UndoStep(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  tv::TBitmap picture = Desktop(w, h);
+  tv::TBitmap picture = bench::Desktop(w, h, 7, 96, 4, 60);
   tv::TImageList list(w, h);
   list.Insert(0, picture);
   Annotate(picture, 0);
