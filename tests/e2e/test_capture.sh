@@ -8,20 +8,8 @@ set -euo pipefail
 : "${TOVALIN_PROGRAM:?the program path}"
 : "${TOVALIN_X11SHOT:?the screenshot helper path}"
 : "${TOVALIN_X11PATTERN:?the pattern helper path}"
-REPORT=${TOVALIN_E2E_REPORT:-${TOVALIN_BUILD_DIR:-.}/e2e-report}/capture
-mkdir -p "$REPORT"
-
-RUN_DIR=$(mktemp -d)
-PID=
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then
-    kill "$PID" 2>/dev/null || true
-    sleep 0.5
-    kill -9 "$PID" 2>/dev/null || true
-  fi
-  rm -rf "$RUN_DIR"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/lib.sh"
+e2e_begin capture
 
 fail() {
   echo "FAIL: $*" >&2
