@@ -312,19 +312,11 @@ void TControl::HandleMouseMessage(TMessage& m) {
 }
 
 void TControl::WndProc(TMessage& m) {
+  if (IsMouseMessage(m.Msg)) {
+    if (!(controlStyle_ & csNoStdEvents)) HandleMouseMessage(m);
+    return;
+  }
   switch (m.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-      if (!(controlStyle_ & csNoStdEvents)) HandleMouseMessage(m);
-      break;
     case WM_MOUSEWHEEL: {
       const TShiftState shift = ShiftFromMouseWParam(LOWORD(m.WParam));
       const TPoint screenPos{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};

@@ -112,6 +112,9 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 // The modifier keys at the time of the message being handled (as GetKeyState reads them).
 TShiftState KeyboardStateToShiftState();
 
+// WM_MOUSEMOVE and the button down, up and double-click messages (not the wheel).
+constexpr bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
+
 // ---- TControl ----------------------------------------------------------------------------------
 
 class TControl : public TComponent {

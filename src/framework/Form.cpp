@@ -15,6 +15,17 @@ TControl* gCaptureControl = nullptr;
 
 platform::Platform* Plat() { return platform::HasPlatform() ? &platform::GetPlatform() : nullptr; }
 
+platform::ShowMode ShowModeOf(TWindowState state) {
+  switch (state) {
+    case wsMinimized:
+      return platform::ShowMode::Minimized;
+    case wsMaximized:
+      return platform::ShowMode::Maximized;
+    default:
+      return platform::ShowMode::Normal;
+  }
+}
+
 }  // namespace
 
 TControl* GetCaptureControl() { return gCaptureControl; }
@@ -143,17 +154,7 @@ void TForm::SetWindowState(TWindowState s) {
   windowState_ = s;
   if (!Showing() || hiddenByParent_) return;
   auto* p = Plat();
-  switch (s) {
-    case wsNormal:
-      p->ShowWindow(handle_, platform::ShowMode::Normal);
-      break;
-    case wsMinimized:
-      p->ShowWindow(handle_, platform::ShowMode::Minimized);
-      break;
-    case wsMaximized:
-      p->ShowWindow(handle_, platform::ShowMode::Maximized);
-      break;
-  }
+  p->ShowWindow(handle_, ShowModeOf(s));
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle s) {
@@ -242,17 +243,7 @@ void TForm::ShowingChanged(bool show) {
     SendMessage(handle_, WM_SHOWWINDOW, 1, 0);
     if (!guard || !visible_) return;
     invalid_ = true;
-    switch (windowState_) {
-      case wsNormal:
-        p->ShowWindow(handle_, platform::ShowMode::Normal);
-        break;
-      case wsMinimized:
-        p->ShowWindow(handle_, platform::ShowMode::Minimized);
-        break;
-      case wsMaximized:
-        p->ShowWindow(handle_, platform::ShowMode::Maximized);
-        break;
-    }
+    p->ShowWindow(handle_, ShowModeOf(windowState_));
     if (Application) Application->UpdateWindowVisible();
     if (windowState_ != wsMinimized) p->ActivateWindow(handle_);
   } else {
@@ -535,19 +526,11 @@ void TForm::DispatchKey(TMessage& m) {
 }
 
 void TForm::WndProc(TMessage& m) {
+  if (IsMouseMessage(m.Msg)) {
+    DispatchMouse(m);
+    return;
+  }
   switch (m.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-      DispatchMouse(m);
-      return;
     case WM_MOUSEWHEEL: {
       if (inWheelDispatch_) {
         TWinControl::WndProc(m);
