@@ -5,7 +5,7 @@
 
 namespace tv {
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TControl(owner) {
+TSpeedButton::TSpeedButton(TComponent* owner) : TPressControl(owner) {
   SetBounds(0, 0, 23, 22);
   // Click is raised from MouseUp, after Down has changed.
   SetControlStyle(ControlStyle() & ~csClickEvents);
@@ -80,51 +80,8 @@ void TSpeedButton::SetMargin(int v) {
   Invalidate();
 }
 
-void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && IsEnabledInTree()) {
-    dragging_ = true;
-    pressed_ = true;
-    Invalidate();
-  }
-  TControl::MouseDown(button, shift, x, y);
-}
-
-void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
-  if (dragging_) {
-    const bool inside = ClientRect().Contains({x, y});
-    if (inside != pressed_) {
-      pressed_ = inside;
-      Invalidate();
-    }
-  }
-  TControl::MouseMove(shift, x, y);
-}
-
-void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && dragging_) {
-    dragging_ = false;
-    pressed_ = false;
-    Invalidate();
-    if (ClientRect().Contains({x, y})) {
-      if (groupIndex_ != 0) SetDown(!down_);
-      ComponentGuard guard(this);
-      Click();
-      if (!guard) return;
-    }
-  }
-  TControl::MouseUp(button, shift, x, y);
-}
-
-void TSpeedButton::MouseEnter() {
-  hot_ = true;
-  Invalidate();
-  TControl::MouseEnter();
-}
-
-void TSpeedButton::MouseLeave() {
-  hot_ = false;
-  Invalidate();
-  TControl::MouseLeave();
+void TSpeedButton::Released() {
+  if (groupIndex_ != 0) SetDown(!down_);
 }
 
 void TSpeedButton::Paint(TCanvas& canvas) {

@@ -3,12 +3,13 @@
 // GroupIndex in one parent are exclusive: pressing one puts the others up. A grouped button that
 // is down goes up again on a click only when AllowAllUp. Down changes before OnClick runs.
 #include "framework/Control.h"
+#include "framework/controls/TPressControl.h"
 #include "framework/controls/TBitBtn.h"
 #include "framework/graphics/TBitmap.h"
 
 namespace tv {
 
-class TSpeedButton : public TControl {
+class TSpeedButton : public TPressControl {
  public:
   explicit TSpeedButton(TComponent* owner);
 
@@ -29,18 +30,10 @@ class TSpeedButton : public TControl {
   int Margin() const { return margin_; }
   void SetMargin(int v);
 
-  // State for painters.
-  bool Hot() const { return hot_; }
-  bool Pressed() const { return pressed_; }
-
   void Paint(TCanvas& canvas) override;
 
  protected:
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseEnter() override;
-  void MouseLeave() override;
+  void Released() override;
 
  private:
   void UpdateExclusive();
@@ -54,9 +47,6 @@ class TSpeedButton : public TControl {
   TButtonLayout layout_ = blGlyphLeft;
   int spacing_ = 4;
   int margin_ = -1;
-  bool hot_ = false;
-  bool pressed_ = false;
-  bool dragging_ = false;
 };
 
 }  // namespace tv

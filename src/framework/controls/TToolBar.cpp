@@ -15,7 +15,7 @@ constexpr int kDefaultSpacerWidth = 8;
 
 // ---- TToolButton ---------------------------------------------------------------------------------
 
-TToolButton::TToolButton(TComponent* owner) : TControl(owner) {
+TToolButton::TToolButton(TComponent* owner) : TPressControl(owner) {
   SetBounds(0, 0, 23, 22);
   SetControlStyle(ControlStyle() & ~csClickEvents);
 }
@@ -56,51 +56,10 @@ void TToolButton::SetBounds(int left, int top, int width, int height) {
     if (TToolBar* bar = ToolBar()) bar->LayoutButtons();
 }
 
-void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && !IsSpacer() && IsEnabledInTree()) {
-    dragging_ = true;
-    pressed_ = true;
-    Invalidate();
-  }
-  TControl::MouseDown(button, shift, x, y);
-}
+bool TToolButton::CanPress() const { return !IsSpacer() && TPressControl::CanPress(); }
 
-void TToolButton::MouseMove(TShiftState shift, int x, int y) {
-  if (dragging_) {
-    const bool inside = ClientRect().Contains({x, y});
-    if (inside != pressed_) {
-      pressed_ = inside;
-      Invalidate();
-    }
-  }
-  TControl::MouseMove(shift, x, y);
-}
-
-void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && dragging_) {
-    dragging_ = false;
-    pressed_ = false;
-    Invalidate();
-    if (ClientRect().Contains({x, y})) {
-      if (style_ == tbsCheck) SetDown(!down_);
-      ComponentGuard guard(this);
-      Click();
-      if (!guard) return;
-    }
-  }
-  TControl::MouseUp(button, shift, x, y);
-}
-
-void TToolButton::MouseEnter() {
-  hot_ = true;
-  Invalidate();
-  TControl::MouseEnter();
-}
-
-void TToolButton::MouseLeave() {
-  hot_ = false;
-  Invalidate();
-  TControl::MouseLeave();
+void TToolButton::Released() {
+  if (style_ == tbsCheck) SetDown(!down_);
 }
 
 void TToolButton::Paint(TCanvas& canvas) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Control.h"
+#include "framework/controls/TPressControl.h"
 
 namespace tv {
 
@@ -17,7 +18,7 @@ enum TToolButtonStyle : std::uint8_t { tbsButton, tbsCheck, tbsDropDown, tbsSepa
 
 // A windowless button of a tool bar. A check-style button flips Down on a click before OnClick
 // runs.
-class TToolButton : public TControl {
+class TToolButton : public TPressControl {
  public:
   explicit TToolButton(TComponent* owner);
 
@@ -31,19 +32,12 @@ class TToolButton : public TControl {
   // Separators and dividers.
   bool IsSpacer() const { return style_ == tbsSeparator || style_ == tbsDivider; }
 
-  // State for painters.
-  bool Hot() const { return hot_; }
-  bool Pressed() const { return pressed_; }
-
   void SetBounds(int left, int top, int width, int height) override;
   void Paint(TCanvas& canvas) override;
 
  protected:
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseEnter() override;
-  void MouseLeave() override;
+  bool CanPress() const override;
+  void Released() override;
 
  private:
   friend class TToolBar;
@@ -52,9 +46,6 @@ class TToolButton : public TControl {
   TToolButtonStyle style_ = tbsButton;
   bool down_ = false;
   int imageIndex_ = -1;
-  bool hot_ = false;
-  bool pressed_ = false;
-  bool dragging_ = false;
   bool placing_ = false;
 };
 
